@@ -1,0 +1,19 @@
+#ifndef VQ_ENGINE_POINT3D_H
+#define VQ_ENGINE_POINT3D_H
+
+// A double-precision 3-vector for the bounce test.
+class Point3D {
+public:
+    Point3D();
+    Point3D(double x, double y, double z);
+
+    Point3D operator-(Point3D other);
+    static double dot(Point3D a, Point3D b);
+    static Point3D cross(Point3D a, Point3D b);
+
+    double x;
+    double y;
+    double z;
+};
+
+#endif

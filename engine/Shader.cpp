@@ -1,0 +1,64 @@
+#include "engine/Shader.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+#include <iostream>
+#include <vector>
+
+#include "engine/ShaderError.h"
+
+namespace vq_engine {
+
+namespace {
+
+// The whole file followed by one zero byte; false when it cannot be read.
+bool readSource(const char* path, std::vector<char>& text) {
+    FILE* file = std::fopen(path, "r");
+    if (!file)
+        return false;
+    bool ok = std::fseek(file, 0, SEEK_END) == 0;
+    long length = ok ? std::ftell(file) : -1;
+    ok = length >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
+    if (ok) {
+        text.assign(size_t(length) + 1, '\0');
+        size_t got = std::fread(text.data(), 1, size_t(length), file);
+        text.resize(got + 1);
+        text[got] = '\0';
+    }
+    std::fclose(file);
+    return ok;
+}
+
+} // namespace
+
+Shader::Shader(const char* path, unsigned int type) : id(0) {
+    std::vector<char> text;
+    bool readable = readSource(path, text);
+    id = glCreateShader(type);
+    if (!readable) {
+        std::cout << "Shader error" << std::endl
+                  << "cannot read " << path << std::endl;
+        return;
+    }
+    const char* source = text.data();
+    glShaderSource(id, 1, &source, nullptr);
+    glCompileShader(id);
+
+    GLint status = 0;
+    glGetShaderiv(id, GL_COMPILE_STATUS, &status);
+    if (status == 0) {
+        std::cout << "Shader error" << std::endl << source << std::endl;
+        ShaderError::errorStr(id, SHADER_ERROR);
+    }
+}
+
+Shader::~Shader() {
+    glDeleteShader(id);
+}
+
+unsigned int Shader::getShaderId() {
+    return id;
+}
+
+} // namespace vq_engine

@@ -1,0 +1,32 @@
+#include "engine/ShaderError.h"
+
+#include <GL/glew.h>
+
+#include <iostream>
+#include <vector>
+
+namespace vq_engine {
+
+ShaderError::ShaderError() {}
+
+ShaderError::~ShaderError() {}
+
+void ShaderError::errorStr(unsigned int id, ERROR_TYPE type) {
+    bool program = type == PROGRAM_ERROR;
+    GLint length = 0;
+    if (program)
+        glGetProgramiv(id, GL_INFO_LOG_LENGTH, &length);
+    else
+        glGetShaderiv(id, GL_INFO_LOG_LENGTH, &length);
+
+    std::vector<char> log(length > 0 ? length : 1, '\0');
+    if (length > 0) {
+        if (program)
+            glGetProgramInfoLog(id, length, nullptr, log.data());
+        else
+            glGetShaderInfoLog(id, length, nullptr, log.data());
+    }
+    std::cout << log.data() << std::endl;
+}
+
+} // namespace vq_engine

@@ -1,0 +1,101 @@
+#include "tests/support/Process.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
+    pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+
+    // Child: only async-signal-safe work matters little here, we exec at once.
+    setpgid(0, 0);
+    if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0)
+        _exit(126);
+    for (const auto& variable : options.environment)
+        setenv(variable.first.c_str(), variable.second.c_str(), 1);
+    std::string output = options.outputPath.empty() ? "/dev/null" : options.outputPath;
+    int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        dup2(fd, 1);
+        dup2(fd, 2);
+        close(fd);
+    }
+    int devnull = open("/dev/null", O_RDONLY);
+    if (devnull >= 0)
+        dup2(devnull, 0);
+    std::vector<char*> args;
+    for (const std::string& arg : argv)
+        args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+}
+
+int waitProcess(pid_t pid, double timeoutSeconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    for (;;) {
+        int status = 0;
+        pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            if (WIFEXITED(status))
+                return WEXITSTATUS(status);
+            if (WIFSIGNALED(status))
+                return 128 + WTERMSIG(status);
+            return -1;
+        }
+        if (done < 0 || std::chrono::steady_clock::now() > deadline)
+            return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+void stopProcess(pid_t pid) {
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    if (waitProcess(pid, 3.0) >= 0)
+        return;
+    kill(pid, SIGKILL);
+    waitProcess(pid, 3.0);
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return output;
+    char buffer[65536];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        output.append(buffer, got);
+    pclose(pipe);
+    return output;
+}
+
+std::string readTextFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+TempDir::TempDir() {
+    char pattern[] = "/tmp/velquor-test-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    path = made ? made : "/tmp";
+}
+
+TempDir::~TempDir() {
+    if (path.rfind("/tmp/velquor-test-", 0) == 0)
+        commandOutput("rm -rf '" + path + "'");
+}

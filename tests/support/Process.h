@@ -1,0 +1,40 @@
+#ifndef VQ_TESTS_PROCESS_H
+#define VQ_TESTS_PROCESS_H
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// Child processes for tests that drive real programs (Xvfb, openbox, the demo).
+struct ProcessOptions {
+    std::string workingDirectory;                              // empty: inherit
+    std::vector<std::pair<std::string, std::string>> environment; // set in the child only
+    std::string outputPath;                                    // stdout and stderr go here; empty: /dev/null
+};
+
+pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});
+
+// The exit status, 128 + signal for a killed child, or -1 when it is still
+// running after timeoutSeconds.
+int waitProcess(pid_t pid, double timeoutSeconds);
+
+// SIGTERM, then SIGKILL if it lingers; reaps the child.
+void stopProcess(pid_t pid);
+
+// Runs a shell command and returns its standard output.
+std::string commandOutput(const std::string& command);
+
+std::string readTextFile(const std::string& path);
+
+// A fresh directory under /tmp, removed by the destructor.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    std::string path;
+};
+
+#endif

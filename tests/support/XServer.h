@@ -1,0 +1,31 @@
+#ifndef VQ_TESTS_XSERVER_H
+#define VQ_TESTS_XSERVER_H
+
+#include <sys/types.h>
+
+#include <string>
+
+#include "tests/support/Image.h"
+
+// A private Xvfb display, optionally with a window manager. A full-screen SDL
+// window only gets the screen's size when a window manager runs.
+class XServer {
+public:
+    XServer(int width, int height);
+    ~XServer();
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+
+    bool running() const { return !display.empty(); }
+    bool startWindowManager();
+    // The whole screen; empty when it could not be read.
+    Image screenshot() const;
+    // Runs an X client command (xdotool, xwininfo ...) against this display.
+    std::string client(const std::string& command) const;
+
+    std::string display;
+    pid_t server = -1;
+    pid_t windowManager = -1;
+};
+
+#endif
