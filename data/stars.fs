@@ -9,9 +9,9 @@ out vec4 fragColour;
 
 void main() {
     vec2 offset = gl_PointCoord * 2.0 - 1.0;
-    float r2 = dot(offset, offset);
-    if (r2 > 1.0)
+    float r = length(offset);
+    if (r > 1.0)
         discard;
-    float glow = exp(-3.2 * r2);
+    float glow = 1.0 - smoothstep(0.3, 1.0, r);
     fragColour = vec4(starColour * glow, 1.0);
 }

@@ -24,7 +24,7 @@ float hash(float n) {
 void main() {
     gl_Position = pmatrix * vec4(position, 1.0);
     float distance = max(gl_Position.w, 0.05);
-    gl_PointSize = clamp(1.6 + 7.0 / distance, 1.0, 40.0);
+    gl_PointSize = clamp(2.4 + 4.5 / distance, 1.0, 40.0);
 
     // Birth and death times differ from point to point, so they seed the phase;
     // a point keeps its phase after its death time has passed.
@@ -33,6 +33,6 @@ void main() {
     float twinkle = 0.8 + 0.2 * sin(time * rate + phase);
 
     float heat = smoothstep(0.002, 0.03, length(velocity));
-    float depthFade = mix(1.0, 0.62, smoothstep(4.0, 20.0, distance));
+    float depthFade = mix(1.0, 0.8, smoothstep(4.0, 20.0, distance));
     starColour = mix(coolWhite, emberGold, heat) * twinkle * depthFade;
 }

@@ -8,7 +8,7 @@
 
 class Background : public vq_engine::Scene {
 public:
-    static const int cloudCount = 122;
+    static constexpr int cloudCount = 122;
 
     Background(int width, int height);
     void show(double t) override;

@@ -1,1 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "demo/Background.h"
+#include "demo/MyDemo.h"
 #include "tests/support/GLContext.h"
+
+namespace {
+
+const int frameWidth = 480;
+const int frameHeight = 270;
+
+// Where a world point lands in a frame seen by the show's camera: eye at
+// (0, 0, -2) looking along +z, world +y down the screen, 35 degree vertical
+// field of view, and the integer aspect of the frame.
+struct ScreenPoint {
+    double x, y;
+};
+
+ScreenPoint project(double x, double y, double z) {
+    double cotangent = 1.0 / std::tan(35.0 * 3.141592653589793 / 360.0);
+    double aspect = double(frameWidth / frameHeight);
+    double distance = z + 2.0;
+    double ndcX = x * cotangent / aspect / distance;
+    double ndcY = -y * cotangent / distance;
+    return {(ndcX + 1.0) / 2.0 * frameWidth, (1.0 - ndcY) / 2.0 * frameHeight};
+}
+
+// The screen rectangle covering a world box's slab 20 <= z <= 22, grown by margin pixels.
+struct Rect {
+    int x0, y0, x1, y1;
+};
+
+Rect screenBox(double x0, double x1, double y0, double y1, int margin) {
+    double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
+    for (double x : {x0, x1})
+        for (double y : {y0, y1})
+            for (double z : {20.0, 22.0}) {
+                ScreenPoint p = project(x, y, z);
+                left = std::min(left, p.x);
+                right = std::max(right, p.x);
+                top = std::min(top, p.y);
+                bottom = std::max(bottom, p.y);
+            }
+    return {int(left) - margin, int(top) - margin, int(right) + 1 + margin, int(bottom) + 1 + margin};
+}
+
+int lit(const Image& image, Rect r) {
+    return image.litPixels(r.x0, r.y0, r.x1, r.y1, 8);
+}
+
+class BackgroundScene : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        demo = new MyDemo(frameWidth, frameHeight);
+        background = new Background(frameWidth, frameHeight);
+    }
+    static MyDemo* demo;
+    static Background* background;
+};
+
+MyDemo* BackgroundScene::demo = nullptr;
+Background* BackgroundScene::background = nullptr;
+
+} // namespace
+
+TEST_F(BackgroundScene, RunsForTheWholeShow) {
+    EXPECT_EQ(background->start, 0.0);
+    EXPECT_EQ(background->end, 130.0);
+}
+
+TEST_F(BackgroundScene, BuildsEyesMouthAndOutline) {
+    const int eyes = 2, mouth = 19, outline = 101;
+    ASSERT_EQ(eyes + mouth + outline, Background::cloudCount);
+    for (int i = 0; i < Background::cloudCount; i++) {
+        vq_engine::Particle* cloud = background->clouds[i];
+        ASSERT_NE(cloud, nullptr);
+        int expected = (i >= eyes && i < eyes + mouth) ? 20 : 100;
+        EXPECT_EQ(cloud->count, expected) << "cloud " << i;
+        EXPECT_EQ(cloud->emitZ, 20.0f) << "cloud " << i;
+    }
+
+    // Eyes: unit squares above the centre (world -y is up).
+    EXPECT_EQ(background->clouds[0]->emitX, -2.0f);
+    EXPECT_EQ(background->clouds[0]->emitY, -2.0f);
+    EXPECT_EQ(background->clouds[1]->emitX, 2.0f);
+
+    // The mouth is a half ring of radius 2 on the +y side (below the centre).
+    for (int i = eyes; i < eyes + mouth; i++) {
+        double cx = background->clouds[i]->emitX - 0.1;
+        double cy = background->clouds[i]->emitY - 0.1;
+        EXPECT_NEAR(std::hypot(cx, cy), 2.0, 1e-5) << "cloud " << i;
+        EXPECT_GE(cy, -1e-5) << "cloud " << i;
+    }
+    // The outline is a full ring of radius 5 whose last cloud lies on the first.
+    for (int i = eyes + mouth; i < Background::cloudCount; i++) {
+        double cx = background->clouds[i]->emitX - 0.2;
+        double cy = background->clouds[i]->emitY - 0.2;
+        EXPECT_NEAR(std::hypot(cx, cy), 5.0, 1e-5) << "cloud " << i;
+    }
+    vq_engine::Particle* first = background->clouds[eyes + mouth];
+    vq_engine::Particle* last = background->clouds[Background::cloudCount - 1];
+    EXPECT_NEAR(first->emitX, last->emitX, 1e-5);
+    EXPECT_NEAR(first->emitY, last->emitY, 1e-5);
+}
+
+TEST_F(BackgroundScene, EveryPointStartsInTheFarSlab) {
+    for (vq_engine::Particle* cloud : background->clouds)
+        for (int i = 0; i < cloud->count; i++) {
+            float z = cloud->positions[3 * i + 2];
+            EXPECT_TRUE(z > 20.0f && z <= 22.0f) << z;
+        }
+}
+
+TEST_F(BackgroundScene, ClearsTheFrameAndDrawsTheFace) {
+    OffscreenTarget target(frameWidth, frameHeight);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    background->show(1.0);
+    Image frame = target.read();
+
+    Rect leftEye = screenBox(-3, -2, -3, -2, 3);
+    Rect rightEye = screenBox(2, 3, -3, -2, 3);
+    Rect outlineRight = screenBox(4.8, 5.2, -0.2, 0.2, 3);
+    Rect outlineTop = screenBox(-0.2, 0.2, -5.2, -4.8, 3);
+    Rect mouthBottom = screenBox(-0.1, 0.1, 1.9, 2.1, 3);
+    EXPECT_GT(lit(frame, leftEye), 40);
+    EXPECT_GT(lit(frame, rightEye), 40);
+    EXPECT_GT(lit(frame, outlineRight), 10);
+    EXPECT_GT(lit(frame, outlineTop), 10);
+    EXPECT_GT(lit(frame, mouthBottom), 3);
+
+    // Between the eyes, and between the eyes and the mouth, there is only sky.
+    EXPECT_EQ(lit(frame, screenBox(-1.5, 1.5, -3, -2, -2)), 0);
+    EXPECT_EQ(lit(frame, screenBox(-1.5, 1.5, -1.5, -0.3, -2)), 0);
+    // Outside the outline too.
+    EXPECT_EQ(lit(frame, Rect{0, 0, frameWidth, screenBox(0, 0, -5.6, -5.6, 0).y0}), 0);
+}
