@@ -1,0 +1,38 @@
+#ifndef VQ_ENGINE_CHARACTER_H
+#define VQ_ENGINE_CHARACTER_H
+
+#include <vector>
+
+#include "engine/Particle.h"
+
+namespace vq_engine {
+
+// One glyph of particle text: a grid of 5 columns by 7 rows of cubic cells,
+// cell i in column i % 5 and row i / 5, each lit cell filled by its own cloud
+// of points. The glyph knows no letters; the caller names the lit cells.
+class Character {
+public:
+    static const int columns = 5;
+    static const int rows = 7;
+    static const int cellCount = columns * rows;
+    static const int pointsPerCell = 100;
+
+    // One cloud per entry of cells that names a cell (0 to 34), in ascending
+    // cell order; a cell named twice gets two clouds. Other entries are
+    // ignored. cells is only read here.
+    Character(float x, float y, float z, float size, const int* cells, int count);
+    ~Character();
+    Character(const Character&) = delete;
+    Character& operator=(const Character&) = delete;
+
+    void draw();
+    void update(double time);
+    void unify(double dx, double dy, double dz);
+    void noreborn();
+
+    std::vector<Particle*> particles;
+};
+
+} // namespace vq_engine
+
+#endif
