@@ -5,48 +5,19 @@
 #include "demo/Background.h"
 #include "demo/MyDemo.h"
 #include "tests/support/GLContext.h"
+#include "tests/support/ShowCamera.h"
 
 namespace {
 
 const int frameWidth = 480;
 const int frameHeight = 270;
 
-// Where a world point lands in a frame seen by the show's camera: eye at
-// (0, 0, -2) looking along +z, world +y down the screen, 35 degree vertical
-// field of view, and the integer aspect of the frame.
-struct ScreenPoint {
-    double x, y;
-};
-
-ScreenPoint project(double x, double y, double z) {
-    double cotangent = 1.0 / std::tan(35.0 * 3.141592653589793 / 360.0);
-    double aspect = double(frameWidth / frameHeight);
-    double distance = z + 2.0;
-    double ndcX = x * cotangent / aspect / distance;
-    double ndcY = -y * cotangent / distance;
-    return {(ndcX + 1.0) / 2.0 * frameWidth, (1.0 - ndcY) / 2.0 * frameHeight};
+// The screen rectangle of a background box, whose points lie in 20 <= z <= 22.
+PixelRect screenBox(double x0, double x1, double y0, double y1, int margin) {
+    return screenBounds(x0, x1, y0, y1, 20.0, 22.0, frameWidth, frameHeight, margin);
 }
 
-// The screen rectangle covering a world box's slab 20 <= z <= 22, grown by margin pixels.
-struct Rect {
-    int x0, y0, x1, y1;
-};
-
-Rect screenBox(double x0, double x1, double y0, double y1, int margin) {
-    double left = 1e9, top = 1e9, right = -1e9, bottom = -1e9;
-    for (double x : {x0, x1})
-        for (double y : {y0, y1})
-            for (double z : {20.0, 22.0}) {
-                ScreenPoint p = project(x, y, z);
-                left = std::min(left, p.x);
-                right = std::max(right, p.x);
-                top = std::min(top, p.y);
-                bottom = std::max(bottom, p.y);
-            }
-    return {int(left) - margin, int(top) - margin, int(right) + 1 + margin, int(bottom) + 1 + margin};
-}
-
-int lit(const Image& image, Rect r) {
+int lit(const Image& image, PixelRect r) {
     return image.litPixels(r.x0, r.y0, r.x1, r.y1, 8);
 }
 
@@ -121,11 +92,11 @@ TEST_F(BackgroundScene, ClearsTheFrameAndDrawsTheFace) {
     background->show(1.0);
     Image frame = target.read();
 
-    Rect leftEye = screenBox(-3, -2, -3, -2, 3);
-    Rect rightEye = screenBox(2, 3, -3, -2, 3);
-    Rect outlineRight = screenBox(4.8, 5.2, -0.2, 0.2, 3);
-    Rect outlineTop = screenBox(-0.2, 0.2, -5.2, -4.8, 3);
-    Rect mouthBottom = screenBox(-0.1, 0.1, 1.9, 2.1, 3);
+    PixelRect leftEye = screenBox(-3, -2, -3, -2, 3);
+    PixelRect rightEye = screenBox(2, 3, -3, -2, 3);
+    PixelRect outlineRight = screenBox(4.8, 5.2, -0.2, 0.2, 3);
+    PixelRect outlineTop = screenBox(-0.2, 0.2, -5.2, -4.8, 3);
+    PixelRect mouthBottom = screenBox(-0.1, 0.1, 1.9, 2.1, 3);
     EXPECT_GT(lit(frame, leftEye), 40);
     EXPECT_GT(lit(frame, rightEye), 40);
     EXPECT_GT(lit(frame, outlineRight), 10);
@@ -136,5 +107,5 @@ TEST_F(BackgroundScene, ClearsTheFrameAndDrawsTheFace) {
     EXPECT_EQ(lit(frame, screenBox(-1.5, 1.5, -3, -2, -2)), 0);
     EXPECT_EQ(lit(frame, screenBox(-1.5, 1.5, -1.5, -0.3, -2)), 0);
     // Outside the outline too.
-    EXPECT_EQ(lit(frame, Rect{0, 0, frameWidth, screenBox(0, 0, -5.6, -5.6, 0).y0}), 0);
+    EXPECT_EQ(lit(frame, PixelRect{0, 0, frameWidth, screenBox(0, 0, -5.6, -5.6, 0).y0}), 0);
 }
