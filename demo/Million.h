@@ -1,0 +1,25 @@
+#ifndef VELQUOR_MILLION_H
+#define VELQUOR_MILLION_H
+
+#include "engine/Matrix.h"
+#include "engine/PString.h"
+#include "engine/Scene.h"
+#include "engine/ShaderProgram.h"
+
+class Million : public vq_engine::Scene {
+public:
+    // From here on the points drift apart without re-emission, on a clock counted from this moment.
+    static constexpr double motionStart = 12.9;
+    // From here on they fall down the screen.
+    static constexpr double fallStart = 15.0;
+
+    Million(int width, int height);
+    void show(double t) override;
+    void createMillion();
+
+    vq_engine::PString* text;
+    vq_engine::ShaderProgram* program;
+    vq_engine::Matrix projection;
+};
+
+#endif

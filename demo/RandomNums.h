@@ -1,0 +1,24 @@
+#ifndef VELQUOR_RANDOMNUMS_H
+#define VELQUOR_RANDOMNUMS_H
+
+#include "engine/Matrix.h"
+#include "engine/PString.h"
+#include "engine/Scene.h"
+#include "engine/ShaderProgram.h"
+
+class RandomNums : public vq_engine::Scene {
+public:
+    static const int digitCount = 100;
+    // The row jumps back to its starting place here and passes again, faster.
+    static constexpr double secondPassStart = 29.0;
+
+    RandomNums(int width, int height);
+    void show(double t) override;
+    void createRandomNums();
+
+    vq_engine::PString* text;
+    vq_engine::ShaderProgram* program;
+    vq_engine::Matrix projection;
+};
+
+#endif
