@@ -8,7 +8,7 @@
 
 class RandomNums : public vq_engine::Scene {
 public:
-    static const int digitCount = 100;
+    static constexpr int digitCount = 100;
     // The row jumps back to its starting place here and passes again, faster.
     static constexpr double secondPassStart = 29.0;
 

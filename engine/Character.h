@@ -12,10 +12,10 @@ namespace vq_engine {
 // of points. The glyph knows no letters; the caller names the lit cells.
 class Character {
 public:
-    static const int columns = 5;
-    static const int rows = 7;
-    static const int cellCount = columns * rows;
-    static const int pointsPerCell = 100;
+    static constexpr int columns = 5;
+    static constexpr int rows = 7;
+    static constexpr int cellCount = columns * rows;
+    static constexpr int pointsPerCell = 100;
 
     // One cloud per entry of cells that names a cell (0 to 34), in ascending
     // cell order; a cell named twice gets two clouds. Other entries are
