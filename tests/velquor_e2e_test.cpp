@@ -1,1 +1,165 @@
+// The real velquor binary, started as a user would start it: on a 1920x1080
+// Xvfb screen with a window manager, with SDL's dummy audio driver, in a
+// working directory holding data/ and a short test track.
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "tests/support/Image.h"
+#include "tests/support/Process.h"
+#include "tests/support/ShowCamera.h"
+#include "tests/support/TestTrack.h"
+#include "tests/support/XServer.h"
+
+namespace {
+
+const int screenWidth = 1920;
+const int screenHeight = 1080;
+const char* const velquor = VQ_BUILD_DIR "/velquor";
+
+// Start-up builds every scene before the music starts; under a software
+// renderer that takes a few seconds.
+const double startupAllowance = 30.0;
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class Velquor : public ::testing::Test {
+protected:
+    void SetUp() override { output = dir.path + "/output.txt"; }
+
+    // Variables given here override the defaults.
+    pid_t start(XServer& x, const std::vector<std::pair<std::string, std::string>>& overrides = {}) {
+        std::vector<std::pair<std::string, std::string>> environment = {{"DISPLAY", x.display},
+                                                                         {"SDL_AUDIODRIVER", "dummy"}};
+        environment.insert(environment.end(), overrides.begin(), overrides.end());
+        return spawnProcess({velquor}, {dir.path, environment, output});
+    }
+
+    // Screenshots until both eyes of the background's face are on screen (the
+    // window manager may show the window framed for a moment first), or the demo ends.
+    Image waitForFace(XServer& x, pid_t demo) {
+        Clock::time_point begin = Clock::now();
+        while (secondsSince(begin) < startupAllowance && waitProcess(demo, 0.0) < 0) {
+            Image shot = x.screenshot();
+            if (shot.width == screenWidth && litInBox(shot, -3, -2, -3, -2, 4) > 100 &&
+                litInBox(shot, 2, 3, -3, -2, 4) > 100)
+                return shot;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return Image();
+    }
+
+    static int litInBox(const Image& shot, double x0, double x1, double y0, double y1, int margin) {
+        PixelRect r = screenBounds(x0, x1, y0, y1, 20.0, 22.0, screenWidth, screenHeight, margin);
+        return shot.litPixels(r.x0, r.y0, r.x1, r.y1, 8);
+    }
+
+    TempDir dir;
+    std::string output;
+};
+
+} // namespace
+
+TEST_F(Velquor, ShowsTheFaceAndEndsWithTheTrack) {
+    // A track shorter than the first text scene's start: the background alone.
+    const double track = 1.8;
+    prepareShowDirectory(dir.path, track);
+    XServer x(screenWidth, screenHeight);
+    ASSERT_TRUE(x.running());
+    ASSERT_TRUE(x.startWindowManager());
+
+    Clock::time_point launched = Clock::now();
+    pid_t demo = start(x);
+    Image shot = waitForFace(x, demo);
+    int status = waitProcess(demo, startupAllowance + track);
+    EXPECT_EQ(status, 0) << readTextFile(output);
+    EXPECT_LT(secondsSince(launched), startupAllowance + track);
+    ASSERT_EQ(shot.width, screenWidth) << "the face never appeared; output:\n" << readTextFile(output);
+
+    EXPECT_GT(litInBox(shot, 4.8, 5.2, -1, 1, 4), 100) << "outline, right";
+    EXPECT_GT(litInBox(shot, -5.2, -4.8, -1, 1, 4), 100) << "outline, left";
+    EXPECT_GT(litInBox(shot, -1, 1, -5.2, -4.8, 4), 100) << "outline, top";
+    EXPECT_EQ(litInBox(shot, -1.6, 1.6, -3, -2, -4), 0) << "between the eyes";
+    EXPECT_EQ(litInBox(shot, -1.5, 1.5, -1.5, -0.4, -4), 0) << "between the eyes and the mouth";
+    EXPECT_EQ(shot.litPixels(0, 0, 150, screenHeight, 8), 0) << "left of the outline";
+}
+
+TEST_F(Velquor, IgnoresTheCloseRequestAndEndsPromptlyOnEscape) {
+    prepareShowDirectory(dir.path, 60.0);
+    XServer x(screenWidth, screenHeight);
+    ASSERT_TRUE(x.startWindowManager());
+    pid_t demo = start(x);
+    ASSERT_EQ(waitForFace(x, demo).width, screenWidth) << readTextFile(output);
+
+    // The window manager's close request is not a way out of the show.
+    x.client("xdotool search --name Velquor windowactivate --sync key alt+F4");
+    EXPECT_EQ(waitProcess(demo, 1.5), -1) << "the close request ended the show";
+
+    Clock::time_point pressed = Clock::now();
+    x.client("xdotool search --name Velquor windowactivate --sync key Escape");
+    int status = waitProcess(demo, 5.0);
+    EXPECT_EQ(status, 0) << readTextFile(output);
+    EXPECT_LT(secondsSince(pressed), 5.0);
+    if (status < 0)
+        stopProcess(demo);
+}
+
+TEST_F(Velquor, PlaysTheWholeShowToTheEndOfTheTrack) {
+    const double track = 37.0;
+    prepareShowDirectory(dir.path, track);
+    XServer x(screenWidth, screenHeight);
+    ASSERT_TRUE(x.startWindowManager());
+    Clock::time_point launched = Clock::now();
+    pid_t demo = start(x);
+    int status = waitProcess(demo, startupAllowance + track + 10.0);
+    if (status < 0)
+        stopProcess(demo);
+    EXPECT_EQ(status, 0) << readTextFile(output);
+    EXPECT_GT(secondsSince(launched), track);
+}
+
+TEST_F(Velquor, WithoutAnAudioDeviceTheShowGoesOnSilently) {
+    prepareShowDirectory(dir.path, 1.0);
+    XServer x(screenWidth, screenHeight);
+    ASSERT_TRUE(x.startWindowManager());
+    pid_t demo = start(x, {{"SDL_AUDIODRIVER", "no-such-driver"}});
+    int status = waitProcess(demo, startupAllowance + 5.0);
+    std::string text = readTextFile(output);
+    EXPECT_EQ(status, 0) << text;
+    EXPECT_NE(text.find("velquor: warning: no audio device"), std::string::npos) << text;
+}
+
+TEST_F(Velquor, AMissingDataFileIsNamedWithTheWorkingDirectory) {
+    prepareShowDirectory(dir.path, 1.0);
+    std::remove((dir.path + "/data/stars.fs").c_str());
+    pid_t demo = spawnProcess({velquor}, {dir.path, {{"DISPLAY", ":9999"}}, output});
+    EXPECT_EQ(waitProcess(demo, 10.0), 1);
+    EXPECT_EQ(readTextFile(output),
+              "velquor: cannot read data/stars.fs in " + dir.path + ": No such file or directory\n");
+}
+
+TEST_F(Velquor, AnUnplayableTrackStopsTheShowBeforeItStarts) {
+    prepareShowDirectory(dir.path, 1.0);
+    commandOutput("head -c 4096 /dev/urandom > '" + dir.path + "/data/quorvin.mp3'");
+    XServer x(screenWidth, screenHeight);
+    pid_t demo = start(x);
+    EXPECT_EQ(waitProcess(demo, startupAllowance), 1);
+    std::string text = readTextFile(output);
+    // The MP3 decoder may print notes of its own before the demo's line.
+    EXPECT_NE(text.find("velquor: loading data/quorvin.mp3 failed: "), std::string::npos) << text;
+}
+
+TEST_F(Velquor, NoDisplayIsReportedAsAFailure) {
+    prepareShowDirectory(dir.path, 1.0);
+    pid_t demo = spawnProcess({velquor}, {dir.path, {{"DISPLAY", ":9999"}, {"SDL_VIDEODRIVER", "x11"}}, output});
+    EXPECT_EQ(waitProcess(demo, 10.0), 1);
+    std::string text = readTextFile(output);
+    EXPECT_EQ(text.rfind("velquor: SDL initialisation failed: ", 0), 0u) << text;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+}

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <fstream>
-#include <sstream>
+#include <cctype>
+#include <cstdlib>
 
 int Image::brightness(int x, int y) const {
     const unsigned char* p = pixel(x, y);
@@ -18,20 +19,42 @@ int Image::litPixels(int x0, int y0, int x1, int y1, int threshold) const {
     return lit;
 }
 
+namespace {
+
+// The next whitespace-separated header field, skipping # comments.
+std::string headerField(const std::string& bytes, size_t& at) {
+    for (;;) {
+        while (at < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[at])))
+            at++;
+        if (at < bytes.size() && bytes[at] == '#') {
+            while (at < bytes.size() && bytes[at] != '\n')
+                at++;
+            continue;
+        }
+        break;
+    }
+    size_t begin = at;
+    while (at < bytes.size() && !std::isspace(static_cast<unsigned char>(bytes[at])))
+        at++;
+    return bytes.substr(begin, at - begin);
+}
+
+} // namespace
+
 Image parsePPM(const std::string& bytes) {
+    size_t at = 0;
+    std::string magic = headerField(bytes, at);
+    int width = std::atoi(headerField(bytes, at).c_str());
+    int height = std::atoi(headerField(bytes, at).c_str());
+    int maxval = std::atoi(headerField(bytes, at).c_str());
+    at++; // the single whitespace byte before the pixels
+    size_t size = size_t(3) * size_t(std::max(width, 0)) * size_t(std::max(height, 0));
+    if (magic != "P6" || maxval != 255 || width <= 0 || height <= 0 || bytes.size() < at + size)
+        return Image();
     Image image;
-    std::istringstream in(bytes);
-    std::string magic;
-    int maxval = 0;
-    in >> magic >> image.width >> image.height >> maxval;
-    if (!in || magic != "P6" || maxval != 255 || image.width <= 0 || image.height <= 0)
-        return Image();
-    in.get();
-    size_t size = size_t(3) * image.width * image.height;
-    size_t offset = size_t(in.tellg());
-    if (bytes.size() < offset + size)
-        return Image();
-    image.rgb.assign(bytes.begin() + offset, bytes.begin() + offset + size);
+    image.width = width;
+    image.height = height;
+    image.rgb.assign(bytes.begin() + long(at), bytes.begin() + long(at + size));
     return image;
 }
 
