@@ -6,6 +6,7 @@
 
 #include "engine/Shader.h"
 #include "engine/ShaderError.h"
+#include "engine/Texture.h"
 
 namespace vq_engine {
 
@@ -64,6 +65,10 @@ void ShaderProgram::addTexture(const char* name, unsigned int texture) {
     glBindTexture(GL_TEXTURE_2D, texture);
     setParam(name, textureUnit);
     textureUnit++;
+}
+
+void ShaderProgram::addTexture(const char* name, Texture* texture) {
+    addTexture(name, texture->getTexID());
 }
 
 } // namespace vq_engine

@@ -5,6 +5,8 @@
 
 namespace vq_engine {
 
+class Texture;
+
 // A linked GPU program with uniform setters by name. It owns its program
 // object, so it cannot be copied: a copy would delete the object the original
 // still draws with.
@@ -31,6 +33,7 @@ public:
     void setParam(const char* name, Matrix m);
     // Binds a 2D texture on the next unit and points the sampler at it.
     void addTexture(const char* name, unsigned int texture);
+    void addTexture(const char* name, Texture* texture);
 
     unsigned int id;
     int textureUnit;

@@ -1,0 +1,42 @@
+#ifndef VQ_ENGINE_TEXTURE_H
+#define VQ_ENGINE_TEXTURE_H
+
+namespace vq_engine {
+
+enum ImgType { IMG_JPEG = 0, IMG_PNG = 1, IMG_TGA = 2 };
+
+// One 2D texture filled once from a TGA, JPEG or PNG file, RGBA inside, with
+// linear filtering and repeat wrapping, and stored so the picture stands
+// upright under GL's bottom-left texture origin.
+//
+// A file that cannot be used (missing, truncated, corrupt, of a kind the
+// loader does not read, or absurdly large) leaves the texture object without
+// an image, width and height 0, and prints one line naming the file and the
+// reason. The texture object is never deleted: it lives as long as the
+// context, so its name may be kept after the Texture is gone.
+class Texture {
+public:
+    Texture(const char* path, ImgType type);
+    ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    // Uncompressed, run-length encoded, colour-mapped, true-colour and
+    // greyscale files, with or without an image ID, either origin.
+    void loadTGA(const char* path, unsigned int texture);
+    void loadJPEG(const char* path, unsigned int texture);
+    // Every bit depth and colour type, converted to 8-bit samples.
+    void loadPNG(const char* path, unsigned int texture);
+
+    unsigned int getTexID();
+    int getWidth();
+    int getHeight();
+
+    unsigned int id;
+    int width;
+    int height;
+};
+
+} // namespace vq_engine
+
+#endif
