@@ -14,7 +14,7 @@ PACKAGES=(
   cmake g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libgl1-mesa-dri
   libpng-dev libturbojpeg0-dev libmp3lame-dev
-  libgtest-dev
+  libgtest-dev libbenchmark-dev
   xvfb xauth openbox x11-utils x11-apps xdotool imagemagick lame
 )
 
