@@ -1,0 +1,164 @@
+#include "engine/RenderBuffer.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <iostream>
+#include <vector>
+
+#include "engine/Matrix.h"
+#include "engine/ShaderProgram.h"
+#include "engine/Sprite.h"
+
+namespace vq_engine {
+
+namespace {
+
+// The post-processing projection is fixed, whatever the window's shape.
+const double postAspect = 16.0 / 9.0;
+
+int mostColourTargets() {
+    GLint attachments = 0, drawBuffers = 0;
+    glGetIntegerv(GL_MAX_COLOR_ATTACHMENTS, &attachments);
+    glGetIntegerv(GL_MAX_DRAW_BUFFERS, &drawBuffers);
+    return std::min(attachments, drawBuffers);
+}
+
+int largestSide() {
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &side);
+    return side;
+}
+
+} // namespace
+
+RenderBuffer::RenderBuffer(int width, int height, int reserved, int count, bool depth)
+    : framebuffer(0), textures(nullptr), depthBuffer(0), width(width), height(height),
+      reserved(reserved), error(false), count(count), fade(1.0f), kernelSize(0), avg(0),
+      vignette(0.0f), zoom(1.0f), program(nullptr), sprite(nullptr), reportedNoProgram(false) {
+    // Sizes or counts GL cannot take would only raise GL errors: build empty
+    // attachments instead, which GL then reports as an incomplete framebuffer.
+    if (width < 0 || height < 0 || width > largestSide() || height > largestSide())
+        this->width = this->height = 0;
+    bool countUsable = count >= 0 && count <= mostColourTargets();
+    if (!countUsable)
+        this->count = 0;
+    textures = new unsigned int[this->count];
+
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    if (depth)
+        attachDepthBuffer();
+    attachTextures();
+
+    if (!countUsable || glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        error = true;
+        std::cout << "Render to texture initialization failed" << std::endl;
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    sprite = new Sprite();
+}
+
+RenderBuffer::~RenderBuffer() {
+    glDeleteTextures(count, textures);
+    delete[] textures;
+    glDeleteFramebuffers(1, &framebuffer);
+    if (depthBuffer)
+        glDeleteRenderbuffers(1, &depthBuffer);
+    delete sprite;
+}
+
+void RenderBuffer::attachDepthBuffer() {
+    glGenRenderbuffers(1, &depthBuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+}
+
+void RenderBuffer::attachTextures() {
+    std::vector<GLenum> drawBuffers(count);
+    glGenTextures(count, textures);
+    for (int i = 0; i < count; i++) {
+        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, textures[i], 0);
+        drawBuffers[i] = GL_COLOR_ATTACHMENT0 + i;
+    }
+    glDrawBuffers(count, drawBuffers.data());
+}
+
+unsigned int RenderBuffer::getFramebuffer() {
+    return framebuffer;
+}
+
+unsigned int RenderBuffer::getRenderTexture(int index) {
+    if (index < 0 || index >= count)
+        return 0;
+    return textures[index];
+}
+
+bool RenderBuffer::getError() {
+    return error;
+}
+
+void RenderBuffer::firstPass() {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, width, height);
+}
+
+void RenderBuffer::secondPass() {
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, width, height);
+    if (!program) {
+        if (!reportedNoProgram)
+            std::cout << "Render buffer has no post-processing program: nothing drawn" << std::endl;
+        reportedNoProgram = true;
+        return;
+    }
+    program->use();
+    Matrix projection;
+    projection.perspective(35.0, postAspect, 0.1, 1500.0);
+    program->setParam("pmatrix", projection);
+    for (int i = 0; i < count; i++) {
+        glActiveTexture(GL_TEXTURE0 + i);
+        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        program->setParam("color", i);
+    }
+    program->setParam("height", height);
+    program->setParam("fadeperc", fade);
+    program->setParam("kernelsize", kernelSize);
+    program->setParam("vignette", vignette);
+    program->setParam("avg", avg);
+    program->setParam("zoom", zoom);
+    sprite->draw();
+}
+
+void RenderBuffer::addShader(ShaderProgram* program) {
+    this->program = program;
+}
+
+void RenderBuffer::setFade(float fade) {
+    this->fade = fade;
+}
+
+void RenderBuffer::setKernelSize(int kernelSize) {
+    this->kernelSize = kernelSize;
+}
+
+void RenderBuffer::setVignette(float vignette) {
+    this->vignette = vignette;
+}
+
+void RenderBuffer::setAvg(int avg) {
+    this->avg = avg;
+}
+
+void RenderBuffer::setZoom(float zoom) {
+    this->zoom = zoom;
+}
+
+} // namespace vq_engine
