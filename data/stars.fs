@@ -12,6 +12,6 @@ void main() {
     float r = length(offset);
     if (r > 1.0)
         discard;
-    float glow = 1.0 - smoothstep(0.3, 1.0, r);
+    float glow = 1.0 - smoothstep(0.45, 1.0, r);
     fragColour = vec4(starColour * glow, 1.0);
 }

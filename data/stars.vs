@@ -14,7 +14,7 @@ uniform float time;
 
 out vec3 starColour;
 
-const vec3 coolWhite = vec3(0.66, 0.80, 1.00);
+const vec3 coolWhite = vec3(0.78, 0.88, 1.00);
 const vec3 emberGold = vec3(1.00, 0.70, 0.38);
 
 float hash(float n) {
@@ -30,7 +30,7 @@ void main() {
     // a point keeps its phase after its death time has passed.
     float phase = hash(deathTime * 12.9898 + birthTime * 78.233) * 6.2831853;
     float rate = 2.0 + 3.0 * hash(deathTime * 3.7 + 1.3);
-    float twinkle = 0.8 + 0.2 * sin(time * rate + phase);
+    float twinkle = 0.85 + 0.15 * sin(time * rate + phase);
 
     float heat = smoothstep(0.002, 0.03, length(velocity));
     float depthFade = mix(1.0, 0.8, smoothstep(4.0, 20.0, distance));
