@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "engine/GLCheck.h"
+
 namespace vq_engine {
 
 namespace {
@@ -69,8 +71,8 @@ void Particle::createOpenGLBinding() {
     glGenBuffers(attributeCount, vbo);
     for (int k = 0; k < attributeCount; k++) {
         glBindBuffer(GL_ARRAY_BUFFER, vbo[k]);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(float) * components[k] * count),
-                     arrays[k]->data(), GL_DYNAMIC_DRAW);
+        VQ_GL(glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(float) * components[k] * count),
+                           arrays[k]->data(), GL_DYNAMIC_DRAW));
         glVertexAttribPointer(k, components[k], GL_FLOAT, GL_FALSE, 0, nullptr);
         glEnableVertexAttribArray(k);
     }
@@ -79,7 +81,7 @@ void Particle::createOpenGLBinding() {
 
 void Particle::draw() {
     glBindVertexArray(vao);
-    glDrawArrays(GL_POINTS, 0, count);
+    VQ_GL(glDrawArrays(GL_POINTS, 0, count));
 }
 
 void Particle::update(double time) {
@@ -126,8 +128,8 @@ void Particle::upload() {
     glBindVertexArray(vao);
     for (int k = 0; k < attributeCount; k++) {
         glBindBuffer(GL_ARRAY_BUFFER, vbo[k]);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(sizeof(float) * arrays[k]->size()),
-                        arrays[k]->data());
+        VQ_GL(glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(sizeof(float) * arrays[k]->size()),
+                              arrays[k]->data()));
     }
     glBindVertexArray(0);
 }

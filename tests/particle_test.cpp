@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "engine/GLCheck.h"
 #include "engine/Particle.h"
 #include "tests/support/GLContext.h"
 
@@ -311,4 +312,15 @@ TEST(Point3DMath, DifferenceDotAndCross) {
     EXPECT_EQ(z.z, 1.0);
     Point3D origin;
     EXPECT_EQ(origin.x + origin.y + origin.z, 0.0);
+}
+
+TEST(GLCheck, NamesTheCallThePlaceAndTheError) {
+    glGetError();
+    EXPECT_TRUE(vq_engine::glCheck("glFlush()", "quiet.cpp", 1));
+    glBindBuffer(GL_ARRAY_BUFFER, 987654); // never generated: invalid in a core context
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(vq_engine::glCheck("glBindBuffer(GL_ARRAY_BUFFER, 987654)", "Particle.cpp", 42));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Particle.cpp:42: glBindBuffer(GL_ARRAY_BUFFER, 987654) failed: GL_INVALID_OPERATION (0x0502)\n");
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
