@@ -23,28 +23,13 @@
 
 namespace {
 
-const float rowY = -0.25f;
-const float cellSize = 0.05f;
 const int drawsPerCloud = 7 * 100;
-
-// The x origin of every glyph of the row: -0.3, then 0.3 further each time,
-// summed in float as the row is laid out.
-std::vector<float> rowOrigins() {
-    std::vector<float> origins;
-    float x = -0.3f;
-    for (int k = 0; k < 100; k++) {
-        origins.push_back(x);
-        x = float(double(x) + 0.3);
-    }
-    return origins;
-}
 
 // The digits of the row, read back from where its clouds stand.
 std::string rowDigits(const vq_engine::PString& text) {
-    std::vector<float> origins = rowOrigins();
     std::string digits;
-    for (size_t k = 0; k < text.chars.size() && k < origins.size(); k++) {
-        int digit = digitOf(cloudCells(*text.chars[k], {origins[k], rowY, 0.0f, cellSize}));
+    for (size_t k = 0; k < text.chars.size() && k < 100; k++) {
+        int digit = digitOf(cloudCells(*text.chars[k], rowPlace(int(k))));
         digits += digit < 0 ? '?' : char('0' + digit);
     }
     return digits;
@@ -114,13 +99,13 @@ TEST(RandomNumsRow, HundredDigitsAtFloatAccumulatedOrigins) {
     EXPECT_NEAR(origins[99], 29.399973, 1e-6);
     for (size_t k = 0; k < 100; k++) {
         const vq_engine::Character& glyph = *scene.text->chars[k];
-        std::vector<int> cells = cloudCells(glyph, {origins[k], rowY, 0.0f, cellSize});
+        std::vector<int> cells = cloudCells(glyph, rowPlace(int(k)));
         EXPECT_GE(digitOf(cells), 0) << "glyph " << k << " is no digit";
         // The glyph's own origin, from its leftmost cloud's far corner: the
         // float sum, not the exact multiple of 0.3 (29.4 for the last).
         double origin = 1e9;
         for (size_t c = 0; c < cells.size(); c++)
-            origin = std::min(origin, double(glyph.particles[c]->emitX) - (cells[c] % 5 + 1) * double(cellSize));
+            origin = std::min(origin, double(glyph.particles[c]->emitX) - (cells[c] % 5 + 1) * 0.05);
         EXPECT_NEAR(origin, origins[k], 4e-6) << "glyph " << k;
     }
 }

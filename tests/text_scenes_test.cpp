@@ -166,19 +166,12 @@ void expectShowsTime(Scene& scene, double t) {
     EXPECT_EQ(timeUniform(scene.program), float(t));
 }
 
-struct ExpectedGlyph {
-    GlyphPicture picture;
-    GlyphPlace place;
-};
-
-void expectText(const PString& text, const std::vector<ExpectedGlyph>& glyphs, int clouds) {
+void expectText(const PString& text, const std::vector<PlacedGlyph>& glyphs, int clouds) {
     ASSERT_EQ(text.chars.size(), glyphs.size());
     for (size_t g = 0; g < glyphs.size(); g++)
         EXPECT_EQ(cloudCells(*text.chars[g], glyphs[g].place), pictureCells(glyphs[g].picture)) << "glyph " << g;
     EXPECT_EQ(cloudTotal(text), clouds);
 }
-
-const std::vector<GlyphPicture>& digits = digitPictures();
 
 } // namespace
 
@@ -186,16 +179,7 @@ TEST(BeginScene, WritesBeginUpperLeft) {
     Begin scene(screenWidth, screenHeight);
     EXPECT_EQ(scene.start, 1.983);
     EXPECT_EQ(scene.end, 3.268);
-    const GlyphPicture b = {"####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."};
-    const GlyphPicture e = {"#####", "#....", "#....", "#####", "#....", "#....", "#####"};
-    const GlyphPicture g = {".###.", "#...#", "#....", "#..##", "#...#", "#...#", ".###."};
-    const GlyphPicture i = {".###.", "..#..", "..#..", "..#..", "..#..", "..#..", ".###."};
-    const GlyphPicture n = {"#...#", "##..#", "#.#.#", "#.#.#", "#.#.#", "#..##", "#...#"};
-    const float y = -0.25f, size = 0.009f;
-    expectText(*scene.text,
-               {{b, {-0.3f, y, 0, size}}, {e, {-0.25f, y, 0, size}}, {g, {-0.2f, y, 0, size}},
-                {i, {-0.15f, y, 0, size}}, {n, {-0.1f, y, 0, size}}},
-               85);
+    expectText(*scene.text, beginLayout(), 85);
 }
 
 TEST(BeginScene, TurnsAboutTheVerticalAxis) {
@@ -225,7 +209,7 @@ TEST(FourteenScene, WritesFourteenRightOfAndBelowTheCentre) {
     Fourteen scene(screenWidth, screenHeight);
     EXPECT_EQ(scene.start, 4.012);
     EXPECT_EQ(scene.end, 15.342);
-    expectText(*scene.text, {{digits[1], {0.3f, 0.25f, 0, 0.009f}}, {digits[4], {0.35f, 0.25f, 0, 0.009f}}}, 21);
+    expectText(*scene.text, fourteenLayout(), 21);
 }
 
 TEST(FourteenScene, DriftsThenSwingsAboutTheHorizontalAxis) {
@@ -257,7 +241,7 @@ TEST(ThirtytwoScene, WritesThirtytwoLeftOfAndBelowTheCentre) {
     Thirtytwo scene(screenWidth, screenHeight);
     EXPECT_EQ(scene.start, 6.018);
     EXPECT_EQ(scene.end, 130.0);
-    expectText(*scene.text, {{digits[3], {-0.3f, 0.15f, 0, 0.009f}}, {digits[2], {-0.25f, 0.15f, 0, 0.009f}}}, 29);
+    expectText(*scene.text, thirtytwoLayout(), 29);
 }
 
 TEST(ThirtytwoScene, StandsStillUntilNineThenIsBlownApartWhileTurning) {
@@ -294,10 +278,7 @@ TEST(N158Scene, WritesOneFiftyEightJustLeftOfTheCentre) {
     N158 scene(screenWidth, screenHeight);
     EXPECT_EQ(scene.start, 8.474);
     EXPECT_EQ(scene.end, 9.939);
-    const float y = -0.05f, size = 0.009f;
-    expectText(*scene.text,
-               {{digits[1], {-0.1f, y, 0, size}}, {digits[5], {-0.05f, y, 0, size}}, {digits[8], {0.0f, y, 0, size}}},
-               44);
+    expectText(*scene.text, n158Layout(), 44);
 }
 
 TEST(N158Scene, FliesAtTheViewer) {
@@ -327,10 +308,7 @@ TEST(N271Scene, WritesTwoSeventyOneLeftOfAndAboveTheCentre) {
     N271 scene(screenWidth, screenHeight);
     EXPECT_EQ(scene.start, 10.525);
     EXPECT_EQ(scene.end, 130.0);
-    const float y = -0.15f, size = 0.009f;
-    expectText(*scene.text,
-               {{digits[2], {-0.2f, y, 0, size}}, {digits[7], {-0.15f, y, 0, size}}, {digits[1], {-0.1f, y, 0, size}}},
-               35);
+    expectText(*scene.text, n271Layout(), 35);
 }
 
 TEST(N271Scene, TumblesAboutTheHorizontalAxis) {
@@ -368,11 +346,7 @@ TEST(MillionScene, WritesTenToTheSixthUpperLeft) {
     Million scene(screenWidth, screenHeight);
     EXPECT_EQ(scene.start, 12.486);
     EXPECT_EQ(scene.end, 130.0);
-    expectText(*scene.text,
-               {{digits[1], {-0.3f, -0.25f, 0, 0.009f}},
-                {digits[0], {-0.25f, -0.25f, 0, 0.009f}},
-                {digits[6], {-0.2f, -0.3f, 0, 0.004f}}},
-               40);
+    expectText(*scene.text, millionLayout(), 40);
 }
 
 TEST(MillionScene, StandsThenBlursThenFallsDownTheScreen) {
@@ -410,16 +384,7 @@ TEST(TovelplexScene, WritesTenToThePowerTwelveThousandFourHundredThirtyOne) {
     Tovelplex scene(screenWidth, screenHeight);
     EXPECT_EQ(scene.start, 14.289);
     EXPECT_EQ(scene.end, 17.551);
-    const float base = 0.02f, exponent = 0.008f;
-    expectText(*scene.text,
-               {{digits[1], {-0.35f, 0.25f, 0, base}},
-                {digits[0], {-0.25f, 0.25f, 0, base}},
-                {digits[1], {-0.17f, 0.2f, 0, exponent}},
-                {digits[2], {-0.13f, 0.2f, 0, exponent}},
-                {digits[4], {-0.09f, 0.2f, 0, exponent}},
-                {digits[3], {-0.05f, 0.2f, 0, exponent}},
-                {digits[1], {-0.01f, 0.2f, 0, exponent}}},
-               86);
+    expectText(*scene.text, tovelplexLayout(), 86);
 }
 
 TEST(TovelplexScene, NeverMoves) {

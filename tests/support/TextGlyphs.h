@@ -84,6 +84,73 @@ inline int digitOf(const std::vector<int>& cells) {
     return -1;
 }
 
+// A glyph of the show as it must be built: its picture and its place.
+struct PlacedGlyph {
+    GlyphPicture picture;
+    GlyphPlace place;
+};
+
+inline std::vector<PlacedGlyph> beginLayout() {
+    const float y = -0.25f, size = 0.009f;
+    return {{{"####.", "#...#", "#...#", "####.", "#...#", "#...#", "####."}, {-0.3f, y, 0, size}},
+            {{"#####", "#....", "#....", "#####", "#....", "#....", "#####"}, {-0.25f, y, 0, size}},
+            {{".###.", "#...#", "#....", "#..##", "#...#", "#...#", ".###."}, {-0.2f, y, 0, size}},
+            {{".###.", "..#..", "..#..", "..#..", "..#..", "..#..", ".###."}, {-0.15f, y, 0, size}},
+            {{"#...#", "##..#", "#.#.#", "#.#.#", "#.#.#", "#..##", "#...#"}, {-0.1f, y, 0, size}}};
+}
+
+inline std::vector<PlacedGlyph> fourteenLayout() {
+    const auto& d = digitPictures();
+    return {{d[1], {0.3f, 0.25f, 0, 0.009f}}, {d[4], {0.35f, 0.25f, 0, 0.009f}}};
+}
+
+inline std::vector<PlacedGlyph> thirtytwoLayout() {
+    const auto& d = digitPictures();
+    return {{d[3], {-0.3f, 0.15f, 0, 0.009f}}, {d[2], {-0.25f, 0.15f, 0, 0.009f}}};
+}
+
+inline std::vector<PlacedGlyph> n158Layout() {
+    const auto& d = digitPictures();
+    const float y = -0.05f, size = 0.009f;
+    return {{d[1], {-0.1f, y, 0, size}}, {d[5], {-0.05f, y, 0, size}}, {d[8], {0.0f, y, 0, size}}};
+}
+
+inline std::vector<PlacedGlyph> n271Layout() {
+    const auto& d = digitPictures();
+    const float y = -0.15f, size = 0.009f;
+    return {{d[2], {-0.2f, y, 0, size}}, {d[7], {-0.15f, y, 0, size}}, {d[1], {-0.1f, y, 0, size}}};
+}
+
+inline std::vector<PlacedGlyph> millionLayout() {
+    const auto& d = digitPictures();
+    return {{d[1], {-0.3f, -0.25f, 0, 0.009f}}, {d[0], {-0.25f, -0.25f, 0, 0.009f}}, {d[6], {-0.2f, -0.3f, 0, 0.004f}}};
+}
+
+inline std::vector<PlacedGlyph> tovelplexLayout() {
+    const auto& d = digitPictures();
+    const float base = 0.02f, exponent = 0.008f;
+    return {{d[1], {-0.35f, 0.25f, 0, base}},      {d[0], {-0.25f, 0.25f, 0, base}},
+            {d[1], {-0.17f, 0.2f, 0, exponent}},   {d[2], {-0.13f, 0.2f, 0, exponent}},
+            {d[4], {-0.09f, 0.2f, 0, exponent}},   {d[3], {-0.05f, 0.2f, 0, exponent}},
+            {d[1], {-0.01f, 0.2f, 0, exponent}}};
+}
+
+// The digit row's glyph origins: -0.3, then 0.3 further each time, summed in
+// float as the row is laid out.
+inline std::vector<float> rowOrigins() {
+    std::vector<float> origins;
+    float x = -0.3f;
+    for (int k = 0; k < 100; k++) {
+        origins.push_back(x);
+        x = float(double(x) + 0.3);
+    }
+    return origins;
+}
+
+inline GlyphPlace rowPlace(int k) {
+    return {rowOrigins()[size_t(k)], -0.25f, 0.0f, 0.05f};
+}
+
 inline int cloudTotal(const vq_engine::PString& text) {
     int total = 0;
     for (const vq_engine::Character* glyph : text.chars)
