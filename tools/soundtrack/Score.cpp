@@ -1,0 +1,491 @@
+#include "tools/soundtrack/Score.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "tools/soundtrack/Cues.h"
+#include "tools/soundtrack/Instruments.h"
+
+namespace soundtrack {
+
+TempoMap::TempoMap(std::vector<Anchor> anchors) : anchors(std::move(anchors)) {}
+
+double TempoMap::time(double sixteenth) const {
+    size_t next = 1;
+    while (next + 1 < anchors.size() && anchors[next].sixteenth < sixteenth)
+        ++next;
+    const Anchor& a = anchors[next - 1];
+    const Anchor& b = anchors[next];
+    return a.time + (sixteenth - a.sixteenth) * (b.time - a.time) / (b.sixteenth - a.sixteenth);
+}
+
+// Bars are 16 sixteenths, except a five-beat bar before 158 flies in and a
+// two-beat fill bar before the second pass. The breaks around 9 s and the
+// breakdown from 12.486 s carry the larger bends, where little keeps time.
+TempoMap trackTempo() {
+    return TempoMap({
+        {0, showStart},
+        {16, beginAppears},
+        {24, beginDissolves},
+        {32, fourteenAppears},
+        {39, fourteenDissolves},
+        {48, thirtytwoAppears},
+        {68, n158Appears},
+        {72, thirtytwoScatters},
+        {74, n158Dissolves},
+        {84, n271Appears},
+        {96, n271StreamsAway},
+        {100, millionAppears},
+        {103, millionDrifts},
+        {114, tovelplexAppears},
+        {120, millionFalls},
+        {144, randomNumsFirstPass},
+        {232, randomNumsSecondPass},
+        {280, finalChord},
+    });
+}
+
+namespace {
+
+// The whole track is in A minor.
+enum class Chord { Am, F, C, G };
+
+struct Change {
+    double sixteenth;
+    Chord chord;
+};
+
+const Change harmony[] = {
+    {0, Chord::Am},   {24, Chord::F},   {32, Chord::C},   {39, Chord::G},   {48, Chord::Am},  {56, Chord::F},
+    {64, Chord::G},   {68, Chord::Am},  {72, Chord::F},   {74, Chord::G},   {84, Chord::Am},  {92, Chord::F},
+    {96, Chord::G},   {100, Chord::F},  {114, Chord::C},  {120, Chord::G},  {144, Chord::Am}, {160, Chord::F},
+    {176, Chord::C},  {192, Chord::G},  {208, Chord::Am}, {224, Chord::G},  {232, Chord::Am}, {248, Chord::F},
+    {264, Chord::G},  {280, Chord::Am},
+};
+
+const double finalSixteenth = 280;
+// How long the closing chord rings, in seconds.
+const double finalRing = trackLength - finalChord;
+
+std::vector<int> padVoicing(Chord chord) {
+    switch (chord) {
+    case Chord::Am: return {57, 60, 64, 69};
+    case Chord::F: return {57, 60, 65, 69};
+    case Chord::C: return {55, 60, 64, 67};
+    case Chord::G: return {55, 59, 62, 67};
+    }
+    return {};
+}
+
+int bassRoot(Chord chord) {
+    switch (chord) {
+    case Chord::Am: return 33;
+    case Chord::F: return 29;
+    case Chord::C: return 36;
+    case Chord::G: return 31;
+    }
+    return 33;
+}
+
+// Root, third, fifth, octave and the octave's third, for the arpeggio.
+std::vector<int> arpeggioTones(Chord chord) {
+    switch (chord) {
+    case Chord::Am: return {69, 72, 76, 81, 84};
+    case Chord::F: return {69, 72, 77, 81, 84};
+    case Chord::C: return {67, 72, 76, 79, 84};
+    case Chord::G: return {67, 71, 74, 79, 83};
+    }
+    return {};
+}
+
+Chord chordAt(double sixteenth) {
+    Chord chord = Chord::Am;
+    for (const Change& change : harmony)
+        if (change.sixteenth <= sixteenth)
+            chord = change.chord;
+    return chord;
+}
+
+// One stem per group of instruments, so each gets its own level, sends and
+// ducking under the kick.
+struct Stems {
+    explicit Stems(size_t frames)
+        : kick(frames), snare(frames), hats(frames), cymbals(frames), effects(frames), bass(frames), pad(frames),
+          arpeggio(frames), lead(frames), stabs(frames) {}
+    StereoBuffer kick, snare, hats, cymbals, effects, bass, pad, arpeggio, lead, stabs;
+    std::vector<double> kickTimes;
+};
+
+class Composer {
+public:
+    Composer(Stems& stems) : stems(stems), tempo(trackTempo()) {}
+
+    void compose() {
+        drums();
+        bassLine();
+        pads();
+        arpeggio();
+        stabsAndHits();
+        melody();
+    }
+
+private:
+    double at(double sixteenth) const { return tempo.time(sixteenth); }
+
+    void kickAt(double sixteenth, double velocity) {
+        kick(stems.kick, at(sixteenth), velocity);
+        stems.kickTimes.push_back(at(sixteenth));
+    }
+
+    void snareAt(double sixteenth, double velocity) {
+        snare(stems.snare, at(sixteenth), velocity);
+    }
+
+    void backbeat(double sixteenth, double velocity) {
+        snare(stems.snare, at(sixteenth), velocity);
+        clap(stems.snare, at(sixteenth), velocity * 0.8);
+    }
+
+    void crashAt(double sixteenth, double velocity) {
+        crash(stems.cymbals, at(sixteenth), velocity);
+    }
+
+    // Four on the floor, backbeat on 2 and 4, sixteenth hats with an open
+    // hat on every off-beat.
+    void grooveBar(double bar, double intensity) {
+        for (int beat = 0; beat < 4; ++beat)
+            kickAt(bar + beat * 4, 1.0);
+        backbeat(bar + 4, 0.8 * intensity);
+        backbeat(bar + 12, 0.8 * intensity);
+        hatsBar(bar, intensity, true);
+    }
+
+    void hatsBar(double bar, double intensity, bool openOffbeats) {
+        for (int step = 0; step < 16; ++step) {
+            double pan = (step % 2) ? 0.25 : -0.15;
+            if (step % 4 == 2 && openOffbeats)
+                openHat(stems.hats, at(bar + step), 0.35 * intensity, 0.3);
+            else
+                closedHat(stems.hats, at(bar + step), (step % 2 ? 0.3 : 0.42) * intensity, pan);
+        }
+    }
+
+    void fill(double from, double to, double startVelocity, double endVelocity) {
+        for (double step = from; step < to; ++step) {
+            double u = (step - from) / std::max(1.0, to - from - 1);
+            snareAt(step, startVelocity + (endVelocity - startVelocity) * u);
+        }
+    }
+
+    void drums() {
+        // Intro: one soft hit to open the show.
+        kickAt(0, 0.9);
+        crashAt(0, 0.35);
+
+        // BEGIN: half-time, the backbeat on 3 as the word dissolves.
+        kickAt(16, 1.0);
+        crashAt(16, 0.5);
+        kickAt(22, 0.7);
+        backbeat(24, 1.1);
+        kickAt(26, 0.8);
+        for (int step = 18; step < 32; step += 2)
+            closedHat(stems.hats, at(step), 0.3, step % 4 ? 0.25 : -0.2);
+        snareAt(30, 0.25);
+        snareAt(31, 0.35);
+
+        // 14: the bass comes in; the push on the last sixteenth of beat 2.
+        kickAt(32, 1.0);
+        crashAt(32, 0.55);
+        kickAt(36, 0.9);
+        kickAt(39, 1.0);
+        backbeat(39, 1.0);
+        kickAt(44, 0.9);
+        snareAt(46, 0.3);
+        snareAt(47, 0.45);
+        for (int step = 33; step < 48; ++step)
+            if (step != 39 && step != 40)
+                closedHat(stems.hats, at(step), step % 2 ? 0.22 : 0.32, step % 2 ? 0.25 : -0.15);
+
+        // 32: the full groove, and a one-beat fill into 158.
+        crashAt(48, 0.8);
+        grooveBar(48, 1.0);
+        kickAt(64, 0.9);
+        fill(64, 67, 0.45, 0.8);
+
+        // The break: 158 flies in, 32 is blown apart, 158 dissolves, then a
+        // roll back into the groove.
+        kickAt(68, 1.0);
+        crashAt(68, 0.8);
+        kickAt(72, 1.0);
+        crashAt(72, 0.9);
+        kickAt(74, 0.9);
+        backbeat(74, 1.1);
+        for (double step : {76.0, 78.0})
+            snareAt(step, 0.35);
+        fill(80, 83, 0.45, 0.8);
+
+        // 271: the groove again; 271 streams away on the backbeat of beat 4.
+        crashAt(84, 0.8);
+        grooveBar(84, 1.0);
+        clap(stems.snare, at(96), 0.6);
+        openHat(stems.hats, at(96), 0.5, -0.3);
+
+        // The breakdown under 10^6 and 10^12431: only the cues are struck.
+        kickAt(100, 1.0);
+        crashAt(100, 0.7);
+        backbeat(103, 0.9);
+        for (int step = 104; step < 120; step += 2)
+            if (step != 114)
+                closedHat(stems.hats, at(step), 0.25, step % 4 ? 0.3 : -0.3);
+        kickAt(114, 1.0);
+        crashAt(114, 0.75);
+        kickAt(120, 0.9);
+        tomDrop(stems.snare, at(120), 0.9);
+
+        // The build into the digit row: the snare doubles its pace twice.
+        for (int step = 124; step < 144; step += 4)
+            kickAt(step, 0.8);
+        for (int step = 124; step < 132; step += 4)
+            snareAt(step, 0.35);
+        for (int step = 132; step < 136; step += 2)
+            snareAt(step, 0.45);
+        fill(136, 143, 0.4, 0.9);
+
+        // The digit row: five bars of groove, a two-beat fill, three more bars.
+        for (int bar = 144; bar < 224; bar += 16) {
+            if (bar == 144 || bar == 208)
+                crashAt(bar, 0.9);
+            grooveBar(bar, 1.0);
+        }
+        kickAt(224, 1.0);
+        fill(224, 231, 0.45, 0.9);
+        for (int bar = 232; bar < 280; bar += 16) {
+            crashAt(bar, bar == 232 ? 1.0 : 0.7);
+            grooveBar(bar, 1.15);
+        }
+
+        // The closing hit.
+        kickAt(finalSixteenth, 1.0);
+        crashAt(finalSixteenth, 1.0);
+    }
+
+    // Two sixteenths after every beat: the bass gallops between the kicks.
+    void gallop(double from, double to, double velocity) {
+        for (double beat = from; beat < to; beat += 4) {
+            Chord chord = chordAt(beat);
+            int root = bassRoot(chord);
+            bool lastBeat = std::fmod(beat, 16.0) == 12.0;
+            double length2 = at(beat + 3) - at(beat + 2);
+            double length3 = at(beat + 4) - at(beat + 3);
+            bassNote(stems.bass, at(beat + 2), length2 * 0.8, lastBeat ? root + 12 : root, velocity);
+            bassNote(stems.bass, at(beat + 3), length3 * 0.8, root, velocity * 0.85);
+        }
+    }
+
+    void held(double from, double to, int note, double velocity) {
+        bassNote(stems.bass, at(from), at(to) - at(from) - 0.02, note, velocity);
+    }
+
+    void bassLine() {
+        held(32, 36, bassRoot(Chord::C), 1.0);
+        held(36, 39, bassRoot(Chord::C), 0.8);
+        held(39, 44, bassRoot(Chord::G), 1.0);
+        held(44, 48, bassRoot(Chord::G) + 12, 0.8);
+        gallop(48, 64, 1.0);
+        held(64, 68, bassRoot(Chord::G), 0.9);
+        held(68, 72, bassRoot(Chord::Am), 1.0);
+        held(72, 74, bassRoot(Chord::F), 1.0);
+        held(74, 84, bassRoot(Chord::G), 0.9);
+        gallop(84, 100, 1.0);
+        held(100, 114, bassRoot(Chord::F), 0.9);
+        held(114, 120, bassRoot(Chord::C), 0.9);
+        held(120, 128, bassRoot(Chord::G), 0.9);
+        for (double step = 128; step < 136; step += 2)
+            held(step, step + 1.6, bassRoot(Chord::G), 0.9);
+        for (double step = 136; step < 144; ++step)
+            held(step, step + 0.8, bassRoot(Chord::G) + (step >= 140 ? 12 : 0), 0.9);
+        gallop(144, 224, 1.0);
+        held(224, 232, bassRoot(Chord::G), 0.9);
+        gallop(232, 280, 1.0);
+        bassNote(stems.bass, at(finalSixteenth), finalRing * 0.6, bassRoot(Chord::Am), 1.0);
+    }
+
+    void pads() {
+        const size_t count = sizeof harmony / sizeof harmony[0];
+        for (size_t i = 0; i + 1 < count; ++i) {
+            double from = at(harmony[i].sixteenth);
+            double to = at(harmony[i + 1].sixteenth);
+            double attack = i == 0 ? 1.2 : 0.08;
+            double velocity = harmony[i].sixteenth >= 144 ? 0.8 : 0.9;
+            padChord(stems.pad, from, to - from, padVoicing(harmony[i].chord), velocity, attack);
+        }
+        padChord(stems.pad, finalChord, finalRing * 0.5, padVoicing(Chord::Am), 1.0, 0.02);
+    }
+
+    void arpeggioRun(double from, double to, double startVelocity, double endVelocity) {
+        const int pattern[] = {0, 1, 2, 3, 4, 3, 2, 1};
+        for (double step = from; step < to; ++step) {
+            std::vector<int> tones = arpeggioTones(chordAt(step));
+            int index = pattern[int(step) % 8];
+            double u = (step - from) / std::max(1.0, to - from);
+            double accent = int(step) % 4 == 0 ? 1.0 : 0.8;
+            double pan = 0.5 * std::sin(step * 0.4);
+            pluck(stems.arpeggio, at(step), tones[index], (startVelocity + (endVelocity - startVelocity) * u) * accent,
+                  pan);
+        }
+    }
+
+    void arpeggio() {
+        arpeggioRun(0, 68, 0.25, 0.8);
+        arpeggioRun(84, 100, 0.8, 0.8);
+        arpeggioRun(100, 120, 0.45, 0.55);
+        arpeggioRun(120, 144, 0.5, 0.9);
+        arpeggioRun(144, 224, 0.7, 0.7);
+        arpeggioRun(232, 280, 0.85, 0.85);
+    }
+
+    void stabsAndHits() {
+        stab(stems.stabs, at(24), padVoicing(Chord::F), 0.6);
+        stab(stems.stabs, at(39), padVoicing(Chord::G), 0.8);
+        stab(stems.stabs, at(74), padVoicing(Chord::G), 0.8);
+        stab(stems.stabs, at(96), padVoicing(Chord::G), 0.7);
+        stab(stems.stabs, at(103), padVoicing(Chord::F), 0.8);
+        stab(stems.stabs, at(114), padVoicing(Chord::C), 0.8);
+        stab(stems.stabs, at(finalSixteenth), padVoicing(Chord::Am), 0.9);
+
+        impact(stems.effects, at(68), 0.5);
+        riser(stems.effects, at(68), at(71), 0.7);
+        impact(stems.effects, at(72), 1.0);
+        riser(stems.effects, at(74), at(83), 0.8);
+        impact(stems.effects, at(114), 0.6);
+        riser(stems.effects, at(120), at(143), 0.9);
+        impact(stems.effects, at(144), 0.7);
+        impact(stems.effects, at(232), 0.6);
+        impact(stems.effects, at(finalSixteenth), 0.9);
+    }
+
+    struct Note {
+        double sixteenth;
+        int pitch;
+        double length;
+    };
+
+    void phrase(double bar, const std::vector<Note>& notes, double velocity) {
+        for (const Note& note : notes) {
+            double from = at(bar + note.sixteenth);
+            double to = at(bar + note.sixteenth + note.length);
+            leadNote(stems.lead, from, (to - from) * 0.92, note.pitch, velocity);
+        }
+    }
+
+    void melody() {
+        const std::vector<Note> overAm = {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 74, 4}, {12, 72, 2}, {14, 71, 2}};
+        const std::vector<Note> overF = {{0, 72, 6}, {6, 69, 2}, {8, 72, 4}, {12, 74, 4}};
+        const std::vector<Note> overC = {{0, 76, 3}, {3, 79, 3}, {6, 76, 2}, {8, 74, 4}, {12, 72, 4}};
+        const std::vector<Note> overG = {{0, 71, 6}, {6, 74, 2}, {8, 79, 4}, {12, 76, 2}, {14, 74, 2}};
+        const std::vector<Note> home = {{0, 72, 3}, {3, 71, 3}, {6, 69, 10}};
+
+        // Long notes over the breakdown, rising into the build.
+        phrase(100, {{0, 69, 3}, {3, 72, 11}, {14, 76, 6}, {20, 74, 12}, {32, 71, 12}}, 0.55);
+
+        phrase(144, overAm, 0.75);
+        phrase(160, overF, 0.75);
+        phrase(176, overC, 0.75);
+        phrase(192, overG, 0.75);
+        phrase(208, home, 0.75);
+
+        phrase(232, overAm, 0.85);
+        phrase(248, overF, 0.85);
+        phrase(264, overG, 0.85);
+        leadNote(stems.lead, finalChord, finalRing * 0.4, 76, 0.7);
+    }
+
+    Stems& stems;
+    TempoMap tempo;
+};
+
+// How far a stem dips under each kick, so the low end and the pad never
+// blur the kick's attack.
+void duck(StereoBuffer& stem, const std::vector<double>& kickTimes, double depth) {
+    const double recovery = 0.11;
+    const double dip = 0.004;
+    std::vector<double> sortedKicks = kickTimes;
+    std::sort(sortedKicks.begin(), sortedKicks.end());
+    size_t next = 0;
+    double lastKick = -1e9;
+    for (size_t i = 0; i < stem.frames(); ++i) {
+        double t = double(i) / sampleRate;
+        while (next < sortedKicks.size() && sortedKicks[next] <= t)
+            lastKick = sortedKicks[next++];
+        double since = t - lastKick;
+        double amount = since < dip ? since / dip : std::exp(-(since - dip) / recovery);
+        double gain = 1.0 - depth * amount;
+        stem.left[i] = float(stem.left[i] * gain);
+        stem.right[i] = float(stem.right[i] * gain);
+    }
+}
+
+struct StemMix {
+    StereoBuffer* stem;
+    double gainDb;
+    double reverbSend;
+    double delaySend;
+};
+
+} // namespace
+
+StereoBuffer renderTrack() {
+    const size_t frames = frameAt(trackLength);
+    Stems stems(frames);
+    Composer(stems).compose();
+
+    duck(stems.bass, stems.kickTimes, 0.7);
+    duck(stems.pad, stems.kickTimes, 0.45);
+    duck(stems.arpeggio, stems.kickTimes, 0.25);
+
+    const StemMix mix[] = {
+        {&stems.kick, 0.0, 0.0, 0.0},        {&stems.snare, -4.0, 0.25, 0.0},
+        {&stems.hats, -9.0, 0.08, 0.0},      {&stems.cymbals, -10.0, 0.15, 0.0},
+        {&stems.effects, -6.0, 0.35, 0.0},   {&stems.bass, -4.0, 0.0, 0.0},
+        {&stems.pad, -9.0, 0.3, 0.0},        {&stems.arpeggio, -14.0, 0.25, 0.3},
+        {&stems.lead, -9.0, 0.25, 0.25},     {&stems.stabs, -8.0, 0.3, 0.15},
+    };
+
+    StereoBuffer master(frames);
+    StereoBuffer reverbSend(frames);
+    StereoBuffer delaySend(frames);
+    for (const StemMix& stem : mix) {
+        double gain = gainOf(stem.gainDb);
+        master.mix(*stem.stem, gain);
+        reverbSend.mix(*stem.stem, gain * stem.reverbSend);
+        delaySend.mix(*stem.stem, gain * stem.delaySend);
+    }
+
+    // Dotted eighths at the drop's 120 beats per minute.
+    StereoBuffer echoes(frames);
+    pingPongDelay(delaySend, echoes, 0.375, 0.45, 1.0);
+    master.mix(echoes, 0.6);
+    reverbSend.mix(echoes, 0.3);
+    Reverb(0.75, 0.5).process(reverbSend, master, 3.0);
+
+    const double masterGainDb = -7.3;
+    const double masterGain = gainOf(masterGainDb);
+    OnePoleHighpass leftDc(20.0), rightDc(20.0);
+    for (size_t i = 0; i < frames; ++i) {
+        master.left[i] = float(leftDc.process(master.left[i]) * masterGain);
+        master.right[i] = float(rightDc.process(master.right[i]) * masterGain);
+    }
+    limitTruePeak(master, -2.0, 0.08);
+
+    // The closing chord rings out, and the last second fades to silence.
+    const double fadeLength = 1.2;
+    for (size_t i = frameAt(trackLength - fadeLength); i < frames; ++i) {
+        double u = (double(i) / sampleRate - (trackLength - fadeLength)) / fadeLength;
+        double gain = 0.5 + 0.5 * std::cos(pi * std::min(1.0, u));
+        master.left[i] = float(master.left[i] * gain);
+        master.right[i] = float(master.right[i] * gain);
+    }
+    return master;
+}
+
+} // namespace soundtrack

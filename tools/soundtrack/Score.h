@@ -1,0 +1,36 @@
+#ifndef VELQUOR_SOUNDTRACK_SCORE_H
+#define VELQUOR_SOUNDTRACK_SCORE_H
+
+#include <vector>
+
+#include "tools/soundtrack/Dsp.h"
+
+namespace soundtrack {
+
+// Where each sixteenth note of the score falls in show time. The tempo stays
+// near 120 beats per minute and bends slightly between anchors, so that every
+// cue of the show lands exactly on a note of the score.
+class TempoMap {
+public:
+    struct Anchor {
+        double sixteenth;
+        double time;
+    };
+    // Anchors in increasing order; past the last one the tempo stays that of
+    // the last stretch.
+    explicit TempoMap(std::vector<Anchor> anchors);
+    double time(double sixteenth) const;
+
+    std::vector<Anchor> anchors;
+};
+
+// The tempo map of this track: the cues of the show pinned to their notes.
+TempoMap trackTempo();
+
+// The finished track: composed, mixed, limited and faded, trackLength seconds
+// of 44.1 kHz stereo in [-1, 1].
+StereoBuffer renderTrack();
+
+} // namespace soundtrack
+
+#endif
