@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "demo/Begin.h"
@@ -415,13 +417,27 @@ TEST(RandomNumsScene, ScrollsTheRowTwiceWithoutMovingItsPoints) {
     expectUntouched(*scene.text, built);
 }
 
-TEST(SceneAspect, PortraitWindowsGetAFiniteProjection) {
-    // The integer quotient would be 0 here and the projection would divide by it.
-    Tovelplex portrait(1080, 1920);
-    for (float value : portrait.projection.e)
-        EXPECT_TRUE(std::isfinite(value));
-    EXPECT_NEAR(portrait.projection.e[0], portrait.projection.e[5] * 1920.0 / 1080.0, 1e-4);
-    // A 16:9 screen keeps the layout's aspect of 1.
-    Tovelplex wide(1920, 1080);
-    EXPECT_EQ(wide.projection.e[0], wide.projection.e[5]);
+template <typename Scene>
+void expectProjectionFor(int width, int height, double aspect) {
+    Scene scene(width, height);
+    for (float value : scene.projection.e)
+        ASSERT_TRUE(std::isfinite(value)) << typeid(Scene).name() << " " << width << "x" << height;
+    EXPECT_NEAR(scene.projection.e[0], scene.projection.e[5] / aspect, 1e-5)
+        << typeid(Scene).name() << " " << width << "x" << height;
+}
+
+template <typename... Scenes>
+void expectProjectionsFor(int width, int height, double aspect) {
+    (expectProjectionFor<Scenes>(width, height, aspect), ...);
+}
+
+TEST(SceneAspect, WideScreensKeepTheIntegerAspectAndPortraitOnesTheirOwn) {
+    // 16:9 keeps the layout's aspect of 1 and 21:9 gives 2; a portrait window,
+    // where the integer quotient would be 0 and the projection would divide by
+    // it, gets its true ratio.
+    for (auto size : {std::make_pair(1920, 1080), std::make_pair(2560, 1080), std::make_pair(1080, 1920)}) {
+        int w = size.first, h = size.second;
+        double aspect = w >= h ? double(w / h) : double(w) / h;
+        expectProjectionsFor<Begin, Fourteen, Thirtytwo, N158, N271, Million, Tovelplex, RandomNums>(w, h, aspect);
+    }
 }
