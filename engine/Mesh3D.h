@@ -1,0 +1,61 @@
+#ifndef VQ_ENGINE_MESH3D_H
+#define VQ_ENGINE_MESH3D_H
+
+#include <string>
+#include <vector>
+
+#include "engine/MeshIndex.h"
+
+namespace vq_engine {
+
+// A triangle mesh from a Wavefront OBJ file ("v", "vt", "vn" and "f" lines),
+// uploaded into one vertex array: positions on attribute 0, normals on 1,
+// texture coordinates on 2, and an unsigned int element buffer. Positions are
+// used as the file gives them; each corner's normal and texture coordinate
+// are moved onto its position, the face read last winning where faces share
+// a position.
+//
+// Fields are separated by spaces only (a tab does not separate), and a line
+// of 199 characters or more ends the reading. Lines too short to use, faces
+// whose indices name no existing element, and the overlong line are
+// reported with the file and line number; such lines are skipped.
+class Mesh3D {
+public:
+    // Needs a current GL context. A file that cannot be read gives an empty mesh.
+    explicit Mesh3D(const char* path);
+    ~Mesh3D();
+    Mesh3D(const Mesh3D&) = delete;
+    Mesh3D& operator=(const Mesh3D&) = delete;
+
+    void loadOBJ(const char* path);
+    void buildMesh();
+    void createOpenGLBinding();
+    // Draws with whatever program the caller has bound; leaves the vertex array bound.
+    void draw();
+
+    std::vector<float> positions;
+    std::vector<float> texcoords;
+    std::vector<float> normals;
+    std::vector<MeshIndex*> faces;
+    std::vector<float> vertexNormals;
+    std::vector<float> vertexTexcoords;
+    std::vector<unsigned int> indices;
+    int indexCount;
+    int texcoordCount;
+    bool hasNormals;
+    bool hasTexcoords;
+    unsigned int vao;
+    unsigned int vbo[4];
+
+private:
+    bool readNumbers(char* line, int count, std::vector<float>& into);
+    void readFace(char* line, int lineNumber, std::vector<int>& faceLines);
+    void dropFacesWithMissingElements(const std::vector<int>& faceLines);
+    void report(int lineNumber, const std::string& reason);
+
+    std::string source;
+};
+
+} // namespace vq_engine
+
+#endif
