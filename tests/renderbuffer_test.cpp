@@ -278,7 +278,8 @@ TEST_F(RenderBufferTest, TheSettingsShapeThePicture) {
     buffer.setZoom(1.0f);
     buffer.setAvg(1);
     buffer.secondPass();
-    const unsigned char* grey = at(readPixels(side, side), side, 2, 16);
+    std::vector<unsigned char> averaged = readPixels(side, side);
+    const unsigned char* grey = at(averaged, side, 2, 16);
     EXPECT_NEAR(grey[0], 128, 2);
     EXPECT_EQ(grey[0], grey[1]);
     EXPECT_EQ(grey[1], grey[2]);
@@ -327,7 +328,8 @@ TEST_F(RenderBufferTest, ThreeTexturesAreBoundOnUnitsZeroToTwo) {
     }
     EXPECT_EQ(uniformInt("color"), 2);
     // "color" ends on the last texture: the window shows the third target.
-    const unsigned char* shown = at(readPixels(side, side), side, 16, 16);
+    std::vector<unsigned char> window = readPixels(side, side);
+    const unsigned char* shown = at(window, side, 16, 16);
     EXPECT_EQ(shown[0], 0);
     EXPECT_EQ(shown[1], 0);
     EXPECT_EQ(shown[2], 255);
