@@ -30,7 +30,7 @@ double cents(double amount) {
 } // namespace
 
 void kick(StereoBuffer& out, double time, double velocity) {
-    const double length = 0.5;
+    const double length = 0.42;
     size_t start = frameAt(time);
     size_t count = frameAt(length);
     Oscillator body;
@@ -40,7 +40,7 @@ void kick(StereoBuffer& out, double time, double velocity) {
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double frequency = 48.0 + 150.0 * std::exp(-t / 0.025);
-        double envelope = attackRamp(t, 0.001) * std::exp(-t / 0.3) * releaseRamp(t, 0.38, length - 0.38);
+        double envelope = attackRamp(t, 0.001) * std::exp(-t / 0.2) * releaseRamp(t, 0.3, length - 0.3);
         double click = clickFilter.process(noise.next()) * std::exp(-t / 0.002) * 0.35;
         double value = std::tanh(drive * (body.sine(frequency) * envelope + click)) / std::tanh(drive);
         value *= velocity;
@@ -99,13 +99,15 @@ void hat(StereoBuffer& out, double time, double velocity, double pan, double dec
     Noise noise = noiseFor(time, voice);
     Svf air;
     Svf shimmer;
+    Svf top;
     double left = 0.0;
     double right = 0.0;
     panGains(pan, left, right);
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double n = noise.next();
-        double value = air.process(n, 7500.0, 0.2).high * 0.7 + shimmer.process(n, 10500.0, 0.5).band * 0.5;
+        double bright = air.process(n, 6500.0, 0.2).high * 0.7 + shimmer.process(n, 9000.0, 0.5).band * 0.5;
+        double value = top.process(bright, 12000.0, 0.0).low;
         value *= attackRamp(t, 0.0005) * std::exp(-t / decay) * velocity;
         out.add(start + i, value * left, value * right);
     }
@@ -127,7 +129,7 @@ void crash(StereoBuffer& out, double time, double velocity) {
     size_t count = frameAt(length);
     Noise leftNoise = noiseFor(time, 7);
     Noise rightNoise = noiseFor(time, 8);
-    Svf leftAir, rightAir, leftBody, rightBody;
+    Svf leftAir, rightAir, leftBody, rightBody, leftTop, rightTop;
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double envelope = attackRamp(t, 0.001) * (0.6 * std::exp(-t / 0.08) + 0.4 * std::exp(-t / 1.0)) *
@@ -137,7 +139,8 @@ void crash(StereoBuffer& out, double time, double velocity) {
         double leftValue = leftAir.process(l, 4200.0, 0.1).high * 0.6 + leftBody.process(l, 6500.0, 0.4).band * 0.5;
         double rightValue =
             rightAir.process(r, 4200.0, 0.1).high * 0.6 + rightBody.process(r, 6500.0, 0.4).band * 0.5;
-        out.add(start + i, leftValue * envelope, rightValue * envelope);
+        out.add(start + i, leftTop.process(leftValue, 13000.0, 0.0).low * envelope,
+                rightTop.process(rightValue, 13000.0, 0.0).low * envelope);
     }
 }
 
@@ -189,7 +192,9 @@ void riser(StereoBuffer& out, double from, double peak, double velocity) {
     for (size_t i = 0; i < count; ++i) {
         double u = double(i) / count;
         double cutoff = lowest * std::pow(highest / lowest, u);
-        double envelope = u * u * velocity;
+        // It stops a breath before the hit, without a click.
+        double cut = std::min(1.0, double(count - i) / frameAt(0.005));
+        double envelope = u * u * cut * velocity;
         out.add(start + i, leftFilter.process(leftNoise.next(), cutoff, 0.55).band * envelope,
                 rightFilter.process(rightNoise.next(), cutoff * 1.03, 0.55).band * envelope);
     }

@@ -111,8 +111,8 @@ Chord chordAt(double sixteenth) {
 struct Stems {
     explicit Stems(size_t frames)
         : kick(frames), snare(frames), hats(frames), cymbals(frames), effects(frames), bass(frames), pad(frames),
-          arpeggio(frames), lead(frames), stabs(frames) {}
-    StereoBuffer kick, snare, hats, cymbals, effects, bass, pad, arpeggio, lead, stabs;
+          arpeggio(frames), lead(frames), stabs(frames), sweeps(frames) {}
+    StereoBuffer kick, snare, hats, cymbals, effects, bass, pad, arpeggio, lead, stabs, sweeps;
     std::vector<double> kickTimes;
 };
 
@@ -151,19 +151,20 @@ private:
     }
 
     // Four on the floor, backbeat on 2 and 4, sixteenth hats with an open
-    // hat on every off-beat.
-    void grooveBar(double bar, double intensity) {
+    // hat on every off-beat. Before a cue the last hat is left out: the
+    // breath makes the hit on the cue stand out.
+    void grooveBar(double bar, double intensity, bool cueFollows = false) {
         for (int beat = 0; beat < 4; ++beat)
             kickAt(bar + beat * 4, 1.0);
         backbeat(bar + 4, 0.8 * intensity);
         backbeat(bar + 12, 0.8 * intensity);
-        hatsBar(bar, intensity, true);
+        hatsBar(bar, intensity, cueFollows ? 15 : 16);
     }
 
-    void hatsBar(double bar, double intensity, bool openOffbeats) {
-        for (int step = 0; step < 16; ++step) {
+    void hatsBar(double bar, double intensity, int steps) {
+        for (int step = 0; step < steps; ++step) {
             double pan = (step % 2) ? 0.25 : -0.15;
-            if (step % 4 == 2 && openOffbeats)
+            if (step % 4 == 2)
                 openHat(stems.hats, at(bar + step), 0.35 * intensity, 0.3);
             else
                 closedHat(stems.hats, at(bar + step), (step % 2 ? 0.3 : 0.42) * intensity, pan);
@@ -190,8 +191,8 @@ private:
         kickAt(26, 0.8);
         for (int step = 18; step < 32; step += 2)
             closedHat(stems.hats, at(step), 0.3, step % 4 ? 0.25 : -0.2);
-        snareAt(30, 0.25);
-        snareAt(31, 0.35);
+        snareAt(29, 0.25);
+        snareAt(30, 0.35);
 
         // 14: the bass comes in; the push on the last sixteenth of beat 2.
         kickAt(32, 1.0);
@@ -200,9 +201,9 @@ private:
         kickAt(39, 1.0);
         backbeat(39, 1.0);
         kickAt(44, 0.9);
-        snareAt(46, 0.3);
-        snareAt(47, 0.45);
-        for (int step = 33; step < 48; ++step)
+        snareAt(45, 0.3);
+        snareAt(46, 0.45);
+        for (int step = 33; step < 47; ++step)
             if (step != 39 && step != 40)
                 closedHat(stems.hats, at(step), step % 2 ? 0.22 : 0.32, step % 2 ? 0.25 : -0.15);
 
@@ -210,7 +211,7 @@ private:
         crashAt(48, 0.8);
         grooveBar(48, 1.0);
         kickAt(64, 0.9);
-        fill(64, 67, 0.45, 0.8);
+        fill(64, 66, 0.5, 0.8);
 
         // The break: 158 flies in, 32 is blown apart, 158 dissolves, then a
         // roll back into the groove.
@@ -222,11 +223,11 @@ private:
         backbeat(74, 1.1);
         for (double step : {76.0, 78.0})
             snareAt(step, 0.35);
-        fill(80, 83, 0.45, 0.8);
+        fill(80, 82, 0.5, 0.8);
 
         // 271: the groove again; 271 streams away on the backbeat of beat 4.
         crashAt(84, 0.8);
-        grooveBar(84, 1.0);
+        grooveBar(84, 1.0, true);
         clap(stems.snare, at(96), 0.6);
         openHat(stems.hats, at(96), 0.5, -0.3);
 
@@ -249,7 +250,7 @@ private:
             snareAt(step, 0.35);
         for (int step = 132; step < 136; step += 2)
             snareAt(step, 0.45);
-        fill(136, 143, 0.4, 0.9);
+        fill(136, 142, 0.4, 0.9);
 
         // The digit row: five bars of groove, a two-beat fill, three more bars.
         for (int bar = 144; bar < 224; bar += 16) {
@@ -258,10 +259,10 @@ private:
             grooveBar(bar, 1.0);
         }
         kickAt(224, 1.0);
-        fill(224, 231, 0.45, 0.9);
+        fill(224, 230, 0.45, 0.9);
         for (int bar = 232; bar < 280; bar += 16) {
             crashAt(bar, bar == 232 ? 1.0 : 0.7);
-            grooveBar(bar, 1.15);
+            grooveBar(bar, 1.15, bar + 16 == finalSixteenth);
         }
 
         // The closing hit.
@@ -338,13 +339,16 @@ private:
     void arpeggio() {
         arpeggioRun(0, 68, 0.25, 0.8);
         arpeggioRun(84, 100, 0.8, 0.8);
-        arpeggioRun(100, 120, 0.45, 0.55);
+        arpeggioRun(104, 120, 0.4, 0.55);
         arpeggioRun(120, 144, 0.5, 0.9);
         arpeggioRun(144, 224, 0.7, 0.7);
         arpeggioRun(232, 280, 0.85, 0.85);
     }
 
     void stabsAndHits() {
+        // A chord hit opens every section and marks every cue between them.
+        for (double section : {32.0, 48.0, 68.0, 84.0, 100.0, 144.0, 232.0})
+            stab(stems.stabs, at(section), padVoicing(chordAt(section)), 1.0);
         stab(stems.stabs, at(24), padVoicing(Chord::F), 0.6);
         stab(stems.stabs, at(39), padVoicing(Chord::G), 0.8);
         stab(stems.stabs, at(74), padVoicing(Chord::G), 0.8);
@@ -354,11 +358,11 @@ private:
         stab(stems.stabs, at(finalSixteenth), padVoicing(Chord::Am), 0.9);
 
         impact(stems.effects, at(68), 0.5);
-        riser(stems.effects, at(68), at(71), 0.7);
+        riser(stems.sweeps, at(68), at(71), 0.7);
         impact(stems.effects, at(72), 1.0);
-        riser(stems.effects, at(74), at(83), 0.8);
+        riser(stems.sweeps, at(74), at(83), 0.8);
         impact(stems.effects, at(114), 0.6);
-        riser(stems.effects, at(120), at(143), 0.9);
+        riser(stems.sweeps, at(120), at(143), 0.9);
         impact(stems.effects, at(144), 0.7);
         impact(stems.effects, at(232), 0.6);
         impact(stems.effects, at(finalSixteenth), 0.9);
@@ -444,11 +448,12 @@ StereoBuffer renderTrack() {
     duck(stems.arpeggio, stems.kickTimes, 0.25);
 
     const StemMix mix[] = {
-        {&stems.kick, 0.0, 0.0, 0.0},        {&stems.snare, -4.0, 0.25, 0.0},
-        {&stems.hats, -9.0, 0.08, 0.0},      {&stems.cymbals, -10.0, 0.15, 0.0},
-        {&stems.effects, -6.0, 0.35, 0.0},   {&stems.bass, -4.0, 0.0, 0.0},
-        {&stems.pad, -9.0, 0.3, 0.0},        {&stems.arpeggio, -14.0, 0.25, 0.3},
-        {&stems.lead, -9.0, 0.25, 0.25},     {&stems.stabs, -8.0, 0.3, 0.15},
+        {&stems.kick, -3.0, 0.0, 0.0},       {&stems.snare, -3.0, 0.25, 0.0},
+        {&stems.hats, -7.0, 0.08, 0.0},      {&stems.cymbals, -9.0, 0.15, 0.0}, 
+        {&stems.effects, -6.0, 0.35, 0.0},   {&stems.bass, -1.0, 0.0, 0.0},
+        {&stems.pad, -7.0, 0.3, 0.0},        {&stems.arpeggio, -12.0, 0.25, 0.3},
+        {&stems.lead, -8.0, 0.25, 0.25},     {&stems.stabs, -7.0, 0.3, 0.15},
+        {&stems.sweeps, -6.0, 0.1, 0.0},
     };
 
     StereoBuffer master(frames);
@@ -468,7 +473,7 @@ StereoBuffer renderTrack() {
     reverbSend.mix(echoes, 0.3);
     Reverb(0.75, 0.5).process(reverbSend, master, 3.0);
 
-    const double masterGainDb = -7.3;
+    const double masterGainDb = -6.0;
     const double masterGain = gainOf(masterGainDb);
     OnePoleHighpass leftDc(20.0), rightDc(20.0);
     for (size_t i = 0; i < frames; ++i) {
