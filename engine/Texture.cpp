@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 #include <png.h>
+#include <sys/stat.h>
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -51,12 +52,26 @@ std::string sizeProblem(long long width, long long height) {
     return "";
 }
 
-bool readWholeFile(const char* path, std::vector<unsigned char>& bytes, std::string& reason) {
+// Null, with the reason, unless path names a regular file that can be read.
+FILE* openImageFile(const char* path, std::string& reason) {
     FILE* file = std::fopen(path, "rb");
     if (!file) {
         reason = std::string("cannot open: ") + std::strerror(errno);
-        return false;
+        return nullptr;
     }
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
+        reason = "not a regular file";
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+bool readWholeFile(const char* path, std::vector<unsigned char>& bytes, std::string& reason) {
+    FILE* file = openImageFile(path, reason);
+    if (!file)
+        return false;
     long length = -1;
     if (std::fseek(file, 0, SEEK_END) == 0)
         length = std::ftell(file);
@@ -467,11 +482,9 @@ bool decodePNGStream(FILE* file, Picture* picture, std::vector<png_bytep>* rows,
 }
 
 bool decodePNG(const char* path, Picture& picture, std::string& reason) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        reason = std::string("cannot open: ") + std::strerror(errno);
+    FILE* file = openImageFile(path, reason);
+    if (!file)
         return false;
-    }
     std::vector<png_bytep> rows;
     PngErrors errors;
     errors.message[0] = '\0';

@@ -442,4 +442,5 @@ TEST_F(TextureBytes, MissingFilesAndUnknownTypesGiveAnEmptyTexture) {
     expectRejected(missing + ".tga", vq_engine::IMG_TGA);
     expectRejected(write("any.tga", tgaHeader(2, 1, 1, 24, 0)), ImgType(7));
     expectRejected(dir.path, vq_engine::IMG_JPEG);
+    expectRejected(dir.path, vq_engine::IMG_PNG);
 }
