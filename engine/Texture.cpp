@@ -495,6 +495,20 @@ bool decodePNG(const char* path, Picture& picture, std::string& reason) {
     return ok;
 }
 
+// Gives the texture the decoded picture's size and uploads it, or leaves the
+// texture empty and says why.
+void accept(Texture& target, const char* path, unsigned int texture, bool decoded, const Picture& picture,
+            const std::string& reason) {
+    if (!decoded) {
+        target.width = target.height = 0;
+        report(path, reason);
+        return;
+    }
+    target.width = picture.width;
+    target.height = picture.height;
+    upload(texture, picture);
+}
+
 } // namespace
 
 Texture::Texture(const char* path, ImgType type) : id(0), width(0), height(0) {
@@ -513,41 +527,23 @@ void Texture::loadTGA(const char* path, unsigned int texture) {
     std::vector<unsigned char> file;
     Picture picture;
     std::string reason;
-    if (!readWholeFile(path, file, reason) || !decodeTGA(file, picture, reason)) {
-        width = height = 0;
-        report(path, reason);
-        return;
-    }
-    width = picture.width;
-    height = picture.height;
-    upload(texture, picture);
+    bool decoded = readWholeFile(path, file, reason) && decodeTGA(file, picture, reason);
+    accept(*this, path, texture, decoded, picture, reason);
 }
 
 void Texture::loadJPEG(const char* path, unsigned int texture) {
     std::vector<unsigned char> file;
     Picture picture;
     std::string reason;
-    if (!readWholeFile(path, file, reason) || !decodeJPEG(file, picture, reason)) {
-        width = height = 0;
-        report(path, reason);
-        return;
-    }
-    width = picture.width;
-    height = picture.height;
-    upload(texture, picture);
+    bool decoded = readWholeFile(path, file, reason) && decodeJPEG(file, picture, reason);
+    accept(*this, path, texture, decoded, picture, reason);
 }
 
 void Texture::loadPNG(const char* path, unsigned int texture) {
     Picture picture;
     std::string reason;
-    if (!decodePNG(path, picture, reason)) {
-        width = height = 0;
-        report(path, reason);
-        return;
-    }
-    width = picture.width;
-    height = picture.height;
-    upload(texture, picture);
+    bool decoded = decodePNG(path, picture, reason);
+    accept(*this, path, texture, decoded, picture, reason);
 }
 
 unsigned int Texture::getTexID() {
