@@ -475,10 +475,13 @@ StereoBuffer renderTrack() {
 
     const double masterGainDb = -6.0;
     const double masterGain = gainOf(masterGainDb);
-    OnePoleHighpass leftDc(20.0), rightDc(20.0);
+    // Below 28 Hz there is nothing to hear, only headroom to lose (and DC).
+    const double lowCut = 28.0;
+    const double butterworth = 1.0 - std::sqrt(0.5);
+    Svf leftCut, rightCut;
     for (size_t i = 0; i < frames; ++i) {
-        master.left[i] = float(leftDc.process(master.left[i]) * masterGain);
-        master.right[i] = float(rightDc.process(master.right[i]) * masterGain);
+        master.left[i] = float(leftCut.process(master.left[i], lowCut, butterworth).high * masterGain);
+        master.right[i] = float(rightCut.process(master.right[i], lowCut, butterworth).high * masterGain);
     }
     limitTruePeak(master, -2.0, 0.08);
 
