@@ -139,6 +139,18 @@ TEST_F(Soundtrack, OutlastsTheLastTextAndRingsOutToSilence) {
     EXPECT_GE(longestQuietStretch(track, end - 0.1, end, -60.0), 0.09) << "the track stops abruptly";
 }
 
+// The file carries the encoder's delay and padding, and the demo's decoder
+// drops both: the decoded track has exactly the rendered length, and the
+// opening hit sounds in its first milliseconds, so show time 0 is the
+// track's time 0.
+TEST_F(Soundtrack, DecodesSampleExactWithoutEncoderDelay) {
+    EXPECT_EQ(track.left.size(), size_t(std::lround(soundtrack::trackLength * rate)));
+    float opening = 0.0f;
+    for (size_t i = 0; i < size_t(0.003 * rate); ++i)
+        opening = std::max(opening, std::fabs(track.left[i]));
+    EXPECT_GT(20.0 * std::log10(opening + 1e-9f), -30.0) << "the track starts late";
+}
+
 TEST_F(Soundtrack, TruePeakStaysAtOrBelowMinusOneDbfs) {
     double left = truePeakDb(track.left);
     double right = truePeakDb(track.right);
