@@ -19,6 +19,13 @@ double TempoMap::time(double sixteenth) const {
     return a.time + (sixteenth - a.sixteenth) * (b.time - a.time) / (b.sixteenth - a.sixteenth);
 }
 
+namespace {
+
+// Where the closing chord stands in the score.
+const double finalSixteenth = 280;
+
+} // namespace
+
 // Bars are 16 sixteenths, except a five-beat bar before 158 flies in and a
 // two-beat fill bar before the second pass. The breaks around 9 s and the
 // breakdown from 12.486 s carry the larger bends, where little keeps time.
@@ -41,7 +48,7 @@ TempoMap trackTempo() {
         {120, millionFalls},
         {144, randomNumsFirstPass},
         {232, randomNumsSecondPass},
-        {280, finalChord},
+        {finalSixteenth, finalChord},
     });
 }
 
@@ -60,10 +67,9 @@ const Change harmony[] = {
     {64, Chord::G},   {68, Chord::Am},  {72, Chord::F},   {74, Chord::G},   {84, Chord::Am},  {92, Chord::F},
     {96, Chord::G},   {100, Chord::F},  {114, Chord::C},  {120, Chord::G},  {144, Chord::Am}, {160, Chord::F},
     {176, Chord::C},  {192, Chord::G},  {208, Chord::Am}, {224, Chord::G},  {232, Chord::Am}, {248, Chord::F},
-    {264, Chord::G},  {280, Chord::Am},
+    {264, Chord::G},  {finalSixteenth, Chord::Am},
 };
 
-const double finalSixteenth = 280;
 // How long the closing chord rings, in seconds.
 const double finalRing = trackLength - finalChord;
 
@@ -260,7 +266,7 @@ private:
         }
         kickAt(224, 1.0);
         fill(224, 230, 0.45, 0.9);
-        for (int bar = 232; bar < 280; bar += 16) {
+        for (int bar = 232; bar < finalSixteenth; bar += 16) {
             crashAt(bar, bar == 232 ? 1.0 : 0.7);
             grooveBar(bar, 1.15, bar + 16 == finalSixteenth);
         }
@@ -307,7 +313,7 @@ private:
             held(step, step + 0.8, bassRoot(Chord::G) + (step >= 140 ? 12 : 0), 0.9);
         gallop(144, 224, 1.0);
         held(224, 232, bassRoot(Chord::G), 0.9);
-        gallop(232, 280, 1.0);
+        gallop(232, finalSixteenth, 1.0);
         bassNote(stems.bass, at(finalSixteenth), finalRing * 0.6, bassRoot(Chord::Am), 1.0);
     }
 
@@ -342,7 +348,7 @@ private:
         arpeggioRun(104, 120, 0.4, 0.55);
         arpeggioRun(120, 144, 0.5, 0.9);
         arpeggioRun(144, 224, 0.7, 0.7);
-        arpeggioRun(232, 280, 0.85, 0.85);
+        arpeggioRun(232, finalSixteenth, 0.85, 0.85);
     }
 
     void stabsAndHits() {
