@@ -185,6 +185,12 @@ private:
     }
 
     void drums() {
+        openingDrums();
+        breakDrums();
+        digitRowDrums();
+    }
+
+    void openingDrums() {
         // Intro: one soft hit to open the show.
         kickAt(0, 0.9);
         crashAt(0, 0.35);
@@ -218,7 +224,9 @@ private:
         grooveBar(48, 1.0);
         kickAt(64, 0.9);
         fill(64, 66, 0.5, 0.8);
+    }
 
+    void breakDrums() {
         // The break: 158 flies in, 32 is blown apart, 158 dissolves, then a
         // roll back into the groove.
         kickAt(68, 1.0);
@@ -257,7 +265,9 @@ private:
         for (int step = 132; step < 136; step += 2)
             snareAt(step, 0.45);
         fill(136, 142, 0.4, 0.9);
+    }
 
+    void digitRowDrums() {
         // The digit row: five bars of groove, a two-beat fill, three more bars.
         for (int bar = 144; bar < 224; bar += 16) {
             if (bar == 144 || bar == 208)
