@@ -1,0 +1,302 @@
+#include "tools/capture/CaptureOptions.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+namespace capture {
+
+namespace {
+
+const int largestSide = 16384;
+const int largestFps = 1000;
+const int largestGrid = 16;
+// Times are typed in decimal; this absorbs their binary rounding when they
+// are turned into frame numbers.
+const double frameSlack = 1e-6;
+
+std::string quoted(const std::string& value) {
+    return "'" + value + "'";
+}
+
+bool parseInteger(const std::string& text, int low, int high, int& value) {
+    if (text.empty() || text.size() > 9)
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    long parsed = std::strtol(text.c_str(), nullptr, 10);
+    if (parsed < low || parsed > high)
+        return false;
+    value = int(parsed);
+    return true;
+}
+
+// Decimal seconds, not negative: "12", "2.5", ".5".
+bool parseSeconds(const std::string& text, double& seconds) {
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if ((c < '0' || c > '9') && c != '.')
+            return false;
+    char* end = nullptr;
+    errno = 0;
+    double parsed = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || errno != 0 || !std::isfinite(parsed))
+        return false;
+    seconds = parsed;
+    return true;
+}
+
+// "WxH" or "CxR": two positive integers within their limit.
+bool parsePair(const std::string& text, int high, int& first, int& second) {
+    size_t x = text.find_first_of("xX");
+    if (x == std::string::npos)
+        return false;
+    return parseInteger(text.substr(0, x), 1, high, first) && parseInteger(text.substr(x + 1), 1, high, second);
+}
+
+std::string badTime(const std::string& option, const std::string& value) {
+    return option + ": " + quoted(value) + " is not a time in seconds (such as 12 or 2.5)";
+}
+
+std::string formatSeconds(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", seconds);
+    return text;
+}
+
+// Applies one option with its value; an error message, or empty.
+std::string applyOption(CaptureOptions& options, const std::string& name, const std::string& value) {
+    if (name == "--size") {
+        if (!parsePair(value, largestSide, options.width, options.height))
+            return "--size: " + quoted(value) + " is not a size such as 1920x1080 (each side 1 to " +
+                   std::to_string(largestSide) + ")";
+        // The show's projection takes the integer quotient width / height as
+        // its aspect; a portrait frame would make it 0.
+        if (options.width < options.height)
+            return "--size: " + quoted(value) + " is taller than wide; the show needs a landscape frame";
+    } else if (name == "--fps") {
+        if (!parseInteger(value, 1, largestFps, options.fps))
+            return "--fps: " + quoted(value) + " is not a whole number of frames per second from 1 to " +
+                   std::to_string(largestFps);
+    } else if (name == "--duration") {
+        if (!parseSeconds(value, options.duration))
+            return badTime(name, value);
+        if (options.duration <= 0.0)
+            return "--duration: " + quoted(value) + " must be more than 0 seconds";
+        options.durationGiven = true;
+    } else if (name == "--from") {
+        if (!parseSeconds(value, options.from))
+            return badTime(name, value);
+    } else if (name == "--to") {
+        if (!parseSeconds(value, options.to))
+            return badTime(name, value);
+        options.toGiven = true;
+    } else if (name == "--frames") {
+        if (value.empty())
+            return "--frames: the directory name is empty";
+        options.framesDirectory = value;
+    } else if (name == "--at") {
+        options.atTimes.clear();
+        size_t begin = 0;
+        for (;;) {
+            size_t comma = value.find(',', begin);
+            std::string item = value.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin);
+            double seconds = 0.0;
+            if (!parseSeconds(item, seconds))
+                return "--at: " + quoted(item) + " in " + quoted(value) +
+                       " is not a time in seconds (give times such as 1,2.5,7)";
+            options.atTimes.push_back(seconds);
+            if (comma == std::string::npos)
+                break;
+            begin = comma + 1;
+        }
+    } else if (name == "--video") {
+        if (value.empty())
+            return "--video: the file name is empty";
+        options.videoPath = value;
+    } else if (name == "--sheet") {
+        if (value.empty())
+            return "--sheet: the file name is empty";
+        options.sheetPath = value;
+    } else if (name == "--grid") {
+        if (!parsePair(value, largestGrid, options.sheetColumns, options.sheetRows))
+            return "--grid: " + quoted(value) + " is not a grid such as 4x4 (columns x rows, 1 to " +
+                   std::to_string(largestGrid) + " each)";
+    } else {
+        return "unknown option " + quoted(name) + " (see --help)";
+    }
+    return "";
+}
+
+bool takesValue(const std::string& name) {
+    static const std::set<std::string> names = {"--size",   "--fps", "--duration", "--from",  "--to",
+                                                "--frames", "--at",  "--video",    "--sheet", "--grid"};
+    return names.count(name) != 0;
+}
+
+// Checks that need all options at once.
+std::string crossCheck(const CaptureOptions& options) {
+    if (options.toGiven && options.to <= options.from)
+        return "--to " + formatSeconds(options.to) + " is not after --from " + formatSeconds(options.from);
+    if (!options.videoPath.empty() && (options.width % 2 != 0 || options.height % 2 != 0))
+        return "--video needs an even width and height (H.264 in yuv420p); " + std::to_string(options.width) +
+               "x" + std::to_string(options.height) + " is not";
+    std::set<std::string> names;
+    for (double seconds : options.atTimes)
+        if (!names.insert(atFrameName(seconds)).second)
+            return "--at: the time " + formatSeconds(seconds) + " is given twice";
+    if (options.framesDirectory.empty() && options.atTimes.empty() && options.videoPath.empty() &&
+        options.sheetPath.empty())
+        return "nothing to write: give --frames, --at, --video or --sheet (see --help)";
+    return "";
+}
+
+} // namespace
+
+ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
+    ParsedOptions parsed;
+    for (size_t i = 0; i < args.size(); i++) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            parsed.options.help = true;
+            return parsed;
+        }
+        if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
+            parsed.error = "unexpected argument " + quoted(arg) + " (options start with --; see --help)";
+            return parsed;
+        }
+        std::string name = arg;
+        std::string value;
+        size_t equals = arg.find('=');
+        bool inlineValue = equals != std::string::npos;
+        if (inlineValue) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+        }
+        if (!takesValue(name)) {
+            parsed.error = "unknown option " + quoted(name) + " (see --help)";
+            return parsed;
+        }
+        if (!inlineValue) {
+            if (i + 1 == args.size()) {
+                parsed.error = name + " needs a value (see --help)";
+                return parsed;
+            }
+            value = args[++i];
+        }
+        parsed.error = applyOption(parsed.options, name, value);
+        if (!parsed.ok())
+            return parsed;
+    }
+    parsed.error = crossCheck(parsed.options);
+    return parsed;
+}
+
+std::string usageText() {
+    return "Usage: velquor-capture [OPTION]...\n"
+           "Renders the show frame by frame at a fixed frame rate, as a recording would\n"
+           "show it, into PNG frames, a video or a contact sheet. Run it where data/ is\n"
+           "(the build directory); it needs an X display (a private Xvfb serves).\n"
+           "Frame n shows the show at n / fps seconds; every frame from the first is\n"
+           "drawn, since the show's motion advances once per frame, so the same options\n"
+           "give the same pictures on every run.\n"
+           "\n"
+           "Outputs (at least one):\n"
+           "  --frames DIR      every frame of the range as DIR/frame-NNNNNN.png (by frame number)\n"
+           "  --at T1,T2,...    only the frames at these times (frame round(T * fps)),\n"
+           "                    as tT.TTT.png in the --frames directory, or here\n"
+           "  --video FILE.mp4  the range as H.264 video (yuv420p) with the soundtrack, through ffmpeg\n"
+           "  --sheet FILE.png  a contact sheet: thumbnails at evenly spaced times of the range,\n"
+           "                    each with its time written under it\n"
+           "\n"
+           "Settings:\n"
+           "  --size WxH        frame size in pixels, landscape (default 1920x1080)\n"
+           "  --fps N           frames per second (default 60)\n"
+           "  --duration S      seconds of show (default: the length of data/quorvin.mp3)\n"
+           "  --from S          start of the range in seconds (default 0)\n"
+           "  --to S            end of the range in seconds (default: the end of the show)\n"
+           "  --grid CxR        contact sheet columns and rows (default 4x4)\n"
+           "  -h, --help        show this help\n"
+           "\n"
+           "Progress goes to standard error. Exit status: 0 when everything was written,\n"
+           "1 when capturing failed (nothing half-written is left under an output's name),\n"
+           "2 for a bad command line or an output path that cannot be written.\n"
+           "\n"
+           "Examples:\n"
+           "  velquor-capture --video velquor.mp4\n"
+           "  velquor-capture --size 1280x720 --sheet sheet.png\n"
+           "  velquor-capture --size 480x270 --fps 30 --at 2.5,9 --frames shots\n";
+}
+
+std::string atFrameName(double seconds) {
+    char name[64];
+    std::snprintf(name, sizeof name, "t%.3f.png", seconds);
+    return name;
+}
+
+std::string numberedFrameName(int frame) {
+    char name[64];
+    std::snprintf(name, sizeof name, "frame-%06d.png", frame);
+    return name;
+}
+
+PlannedFrames planFrames(const CaptureOptions& options, double showSeconds) {
+    PlannedFrames planned;
+    FramePlan& plan = planned.plan;
+    double fps = options.fps;
+    double end = options.toGiven ? options.to : showSeconds;
+    std::string show = "the show's " + formatSeconds(showSeconds) + " s";
+    if (options.toGiven && options.to > showSeconds + frameSlack) {
+        planned.error = "--to " + formatSeconds(options.to) + " lies past the end of " + show;
+        return planned;
+    }
+    if (options.from > showSeconds + frameSlack) {
+        planned.error = "--from " + formatSeconds(options.from) + " lies past the end of " + show;
+        return planned;
+    }
+    plan.firstFrame = std::max(1, int(std::ceil(options.from * fps - frameSlack)));
+    plan.lastFrame = int(std::floor(end * fps + frameSlack));
+    bool rangeUsed = !options.videoPath.empty() || !options.sheetPath.empty() ||
+                     (!options.framesDirectory.empty() && options.atTimes.empty());
+    if (rangeUsed && plan.lastFrame < plan.firstFrame) {
+        planned.error = "the range " + formatSeconds(options.from) + " to " + formatSeconds(end) +
+                        " s holds no frame at " + std::to_string(options.fps) + " fps";
+        return planned;
+    }
+    if (rangeUsed)
+        plan.lastComputed = plan.lastFrame;
+
+    for (double seconds : options.atTimes) {
+        int frame = int(std::lround(seconds * fps));
+        if (frame < 1) {
+            planned.error = "--at " + formatSeconds(seconds) + " comes before the first frame (1/" +
+                            std::to_string(options.fps) + " s)";
+            return planned;
+        }
+        if (seconds > showSeconds + frameSlack) {
+            planned.error = "--at " + formatSeconds(seconds) + " lies past the end of " + show;
+            return planned;
+        }
+        plan.atFrames.push_back(frame);
+        plan.lastComputed = std::max(plan.lastComputed, frame);
+    }
+
+    if (!options.sheetPath.empty()) {
+        // The centres of equal stretches of the range: neither the empty
+        // frame at 0 nor a frame past the end.
+        int count = options.sheetColumns * options.sheetRows;
+        double begin = double(plan.firstFrame) / fps;
+        double span = double(plan.lastFrame) / fps - begin;
+        for (int i = 0; i < count; i++) {
+            int frame = int(std::lround((begin + span * (i + 0.5) / count) * fps));
+            plan.sheetFrames.push_back(std::min(std::max(frame, plan.firstFrame), plan.lastFrame));
+        }
+    }
+    return planned;
+}
+
+} // namespace capture

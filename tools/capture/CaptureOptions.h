@@ -1,0 +1,69 @@
+#ifndef VELQUOR_CAPTURE_CAPTUREOPTIONS_H
+#define VELQUOR_CAPTURE_CAPTUREOPTIONS_H
+
+#include <string>
+#include <vector>
+
+namespace capture {
+
+// What one run of velquor-capture is asked to do, as given on the command line.
+struct CaptureOptions {
+    int width = 1920;
+    int height = 1080;
+    int fps = 60;
+    // Seconds of show; when not given, the length of the soundtrack.
+    double duration = 0.0;
+    bool durationGiven = false;
+    double from = 0.0;
+    double to = 0.0;
+    bool toGiven = false;
+    // --frames: where PNG frames go (every frame, or only the --at ones).
+    std::string framesDirectory;
+    std::vector<double> atTimes;
+    std::string videoPath;
+    std::string sheetPath;
+    int sheetColumns = 4;
+    int sheetRows = 4;
+    bool help = false;
+};
+
+// The options, or an error: one line naming the option or value and why.
+struct ParsedOptions {
+    CaptureOptions options;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+// args excludes the program name.
+ParsedOptions parseCaptureOptions(const std::vector<std::string>& args);
+
+std::string usageText();
+
+// Where the PNG of an --at time goes: named by the time as asked, in
+// milliseconds precision ("t2.500.png").
+std::string atFrameName(double seconds);
+// Where frame n of --frames goes ("frame-000061.png").
+std::string numberedFrameName(int frame);
+
+// Which frames a run computes and which it keeps, for a show of the given
+// length. Frame n shows time n / fps; frame 0 (time 0) draws nothing and is
+// never computed.
+struct FramePlan {
+    int firstFrame = 1; // the --from/--to range, inclusive, for --frames, --video and --sheet
+    int lastFrame = 0;
+    std::vector<int> atFrames;    // one per --at time, in the order given
+    std::vector<int> sheetFrames; // one per thumbnail, row by row
+    int lastComputed = 0;         // every frame from 1 to this one is drawn
+};
+
+struct PlannedFrames {
+    FramePlan plan;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+PlannedFrames planFrames(const CaptureOptions& options, double showSeconds);
+
+} // namespace capture
+
+#endif

@@ -1,0 +1,126 @@
+#include "tools/capture/PngFile.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace capture {
+
+namespace {
+
+// libpng reports errors through a callback that must not return; it leaves
+// the message here and jumps back.
+struct PngFailure {
+    jmp_buf jump;
+    char message[256] = "";
+};
+
+[[noreturn]] void onPngError(png_structp png, png_const_charp message) {
+    PngFailure* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
+    std::snprintf(failure->message, sizeof failure->message, "%s", message);
+    longjmp(failure->jump, 1);
+}
+
+void onPngWarning(png_structp, png_const_charp) {}
+
+// The part of writing that libpng can abandon with a jump; no objects with
+// destructors live across the jump.
+bool encode(const RgbImage& image, FILE* file, int compression, PngFailure& failure) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &failure, onPngError, onPngWarning);
+    if (!png) {
+        std::snprintf(failure.message, sizeof failure.message, "out of memory");
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(failure.jump)) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_compression_level(png, compression);
+    png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    for (int y = 0; y < image.height; y++)
+        png_write_row(png, image.pixel(0, y));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+bool decode(FILE* file, RgbImage& image, PngFailure& failure) {
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure, onPngError, onPngWarning);
+    if (!png) {
+        std::snprintf(failure.message, sizeof failure.message, "out of memory");
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(failure.jump)) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return false;
+    }
+    png_init_io(png, file);
+    png_read_info(png, info);
+    // Whatever the file holds, read 8-bit RGB.
+    png_set_expand(png);
+    png_set_strip_16(png);
+    png_set_strip_alpha(png);
+    png_set_gray_to_rgb(png);
+    png_read_update_info(png, info);
+    image.width = int(png_get_image_width(png, info));
+    image.height = int(png_get_image_height(png, info));
+    image.rgb.assign(size_t(3) * image.width * image.height, 0);
+    for (int y = 0; y < image.height; y++)
+        png_read_row(png, image.pixel(0, y), nullptr);
+    png_read_end(png, nullptr);
+    png_destroy_read_struct(&png, &info, nullptr);
+    return true;
+}
+
+} // namespace
+
+std::string writePng(const RgbImage& image, const std::string& path, int compression) {
+    std::string partial = path + ".part";
+    FILE* file = std::fopen(partial.c_str(), "wb");
+    if (!file)
+        return "cannot write " + path + ": " + std::strerror(errno);
+    PngFailure failure;
+    bool encoded = encode(image, file, compression, failure);
+    int writeError = std::ferror(file) ? errno : 0;
+    if (std::fclose(file) != 0 && writeError == 0)
+        writeError = errno ? errno : EIO;
+    std::string error;
+    if (writeError != 0)
+        error = "cannot write " + path + ": " + std::strerror(writeError);
+    else if (!encoded)
+        error = "cannot write " + path + ": " + failure.message;
+    else if (std::rename(partial.c_str(), path.c_str()) != 0)
+        error = "cannot write " + path + ": " + std::strerror(errno);
+    if (!error.empty())
+        std::remove(partial.c_str());
+    return error;
+}
+
+std::string readPng(const std::string& path, RgbImage& image) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return "cannot read " + path + ": " + std::strerror(errno);
+    unsigned char signature[8] = {};
+    bool isPng = std::fread(signature, 1, sizeof signature, file) == sizeof signature &&
+                 png_sig_cmp(signature, 0, sizeof signature) == 0;
+    std::rewind(file);
+    PngFailure failure;
+    bool decoded = isPng && decode(file, image, failure);
+    std::fclose(file);
+    if (!isPng)
+        return "cannot read " + path + ": not a PNG file";
+    if (!decoded) {
+        image = RgbImage();
+        return "cannot read " + path + ": " + failure.message;
+    }
+    return "";
+}
+
+} // namespace capture

@@ -1,0 +1,104 @@
+#include "tools/capture/ShowRenderer.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "demo/MyDemo.h"
+
+namespace capture {
+
+namespace {
+
+// The window only carries the context; frames go to the framebuffer.
+const int windowSide = 16;
+
+} // namespace
+
+ShowRenderer::ShowRenderer(int width, int height) : width(width), height(height) {}
+
+ShowRenderer::~ShowRenderer() {
+    if (context) {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteRenderbuffers(1, &depth);
+        glDeleteRenderbuffers(1, &colour);
+        glDeleteFramebuffers(1, &framebuffer);
+        SDL_GL_DeleteContext(context);
+    }
+    if (window)
+        SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+std::string ShowRenderer::open() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return std::string("cannot open a window: ") + SDL_GetError() +
+               " (it needs an X display: set DISPLAY, or run it under xvfb-run -a)";
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    window = SDL_CreateWindow("velquor-capture", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, windowSide,
+                              windowSide, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!window)
+        return std::string("cannot open a window: ") + SDL_GetError();
+    context = SDL_GL_CreateContext(window);
+    if (!context)
+        return std::string("no OpenGL 4.1 core context: ") + SDL_GetError();
+    glewExperimental = GL_TRUE;
+    GLenum glew = glewInit();
+    if (glew != GLEW_OK)
+        return std::string("GLEW initialisation failed: ") + reinterpret_cast<const char*>(glewGetErrorString(glew));
+    glGetError(); // GLEW's probing can leave a harmless error behind
+
+    std::string error = makeFramebuffer();
+    if (!error.empty())
+        return error;
+    // The scenes draw with whatever viewport is set; MyDemo's constructor
+    // sets the rest of the GL state.
+    glViewport(0, 0, width, height);
+    demo = new MyDemo(width, height);
+    demo->init();
+    return "";
+}
+
+std::string ShowRenderer::makeFramebuffer() {
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    if (width > largest || height > largest)
+        return "the frame size " + std::to_string(width) + "x" + std::to_string(height) +
+               " is larger than this OpenGL allows (" + std::to_string(largest) + " a side)";
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+        return "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" + std::to_string(height);
+    return "";
+}
+
+void ShowRenderer::draw(double t) {
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    demo->show(t);
+    // Keeps the driver's queue short on frames that are never read.
+    glFlush();
+}
+
+void ShowRenderer::read(RgbImage& frame) {
+    if (frame.width != width || frame.height != height)
+        frame = RgbImage(width, height);
+    std::vector<unsigned char> rows(frame.rgb.size());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    // GL's rows run bottom to top.
+    size_t stride = size_t(3) * width;
+    for (int y = 0; y < height; y++)
+        std::copy_n(&rows[stride * (height - 1 - y)], stride, frame.pixel(0, y));
+}
+
+} // namespace capture

@@ -1,0 +1,50 @@
+#ifndef VELQUOR_CAPTURE_SHOWRENDERER_H
+#define VELQUOR_CAPTURE_SHOWRENDERER_H
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include <string>
+
+#include "tools/capture/PngFile.h"
+
+class MyDemo;
+
+namespace capture {
+
+// The show, built in a hidden window's OpenGL 4.1 core context and drawn into
+// an offscreen framebuffer of exactly the capture's size, whatever the screen.
+class ShowRenderer {
+public:
+    ShowRenderer(int width, int height);
+    ~ShowRenderer();
+    ShowRenderer(const ShowRenderer&) = delete;
+    ShowRenderer& operator=(const ShowRenderer&) = delete;
+
+    // Opens the window and the context and builds the demo; an error
+    // message, or empty.
+    std::string open();
+    // Draws the show at time t, as one frame of the live demo would.
+    void draw(double t);
+    // The last frame drawn, row 0 at the top.
+    void read(RgbImage& frame);
+
+    int width;
+    int height;
+
+private:
+    std::string makeFramebuffer();
+
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    GLuint framebuffer = 0;
+    GLuint colour = 0;
+    GLuint depth = 0;
+    // Like the live demo's, created once and never deleted: its scenes own GL
+    // objects for the life of the process.
+    MyDemo* demo = nullptr;
+};
+
+} // namespace capture
+
+#endif

@@ -1,0 +1,253 @@
+// velquor-capture: renders the show at a fixed frame rate, as a recording
+// shows it, into PNG frames, an H.264 video with the soundtrack, or a
+// contact sheet of the whole show.
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <SDL.h>
+
+#include "demo/SceneCommon.h"
+#include "tools/capture/CaptureOptions.h"
+#include "tools/capture/ContactSheet.h"
+#include "tools/capture/OutputPaths.h"
+#include "tools/capture/PngFile.h"
+#include "tools/capture/Progress.h"
+#include "tools/capture/ShowRenderer.h"
+#include "tools/capture/TrackLength.h"
+#include "tools/capture/VideoEncoder.h"
+
+using namespace capture;
+
+namespace {
+
+const char* const musicPath = "data/quorvin.mp3";
+const int badInput = 2;
+const int failed = 1;
+// Every frame of a sequence is written: fast. Single pictures are kept: small.
+const int framePngCompression = 3;
+const int stillPngCompression = 9;
+
+volatile sig_atomic_t stopSignal = 0;
+
+void onStopSignal(int signal) {
+    stopSignal = signal;
+}
+
+void handleSignals() {
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = onStopSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(number, &action, nullptr);
+    // A full disk or a file size limit, or ffmpeg gone: reported as errors
+    // of the writes, so the capture can clean up behind itself.
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);
+}
+
+int complain(const std::string& message, int status) {
+    std::fprintf(stderr, "velquor-capture: %s\n", message.c_str());
+    return status;
+}
+
+std::string readable(const char* path) {
+    FILE* file = std::fopen(path, "rb");
+    if (file) {
+        std::fclose(file);
+        return "";
+    }
+    int error = errno;
+    char cwd[4096];
+    std::string where = getcwd(cwd, sizeof cwd) ? cwd : "the working directory";
+    return std::string("cannot read ") + path + " in " + where + ": " + std::strerror(error) +
+           " (run it where data/ is, such as the build directory)";
+}
+
+// What each frame number is wanted for beyond the range.
+struct Wanted {
+    std::multimap<int, std::string> atNames;
+    std::multimap<int, std::pair<int, double>> sheetCells; // cell, label time
+};
+
+Wanted wantedFrames(const CaptureOptions& options, const FramePlan& plan) {
+    Wanted wanted;
+    std::string directory = framesDirectoryOf(options);
+    for (size_t i = 0; i < plan.atFrames.size(); i++)
+        wanted.atNames.emplace(plan.atFrames[i], directory + "/" + atFrameName(options.atTimes[i]));
+    for (size_t i = 0; i < plan.sheetFrames.size(); i++)
+        wanted.sheetCells.emplace(plan.sheetFrames[i],
+                                  std::make_pair(int(i), double(plan.sheetFrames[i]) / options.fps));
+    return wanted;
+}
+
+class Capture {
+public:
+    Capture(const CaptureOptions& options, const FramePlan& plan)
+        : options(options), plan(plan), wanted(wantedFrames(options, plan)),
+          renderer(options.width, options.height) {}
+
+    int run();
+
+private:
+    std::string drawAll();
+    std::string keep(int n);
+
+    const CaptureOptions& options;
+    const FramePlan& plan;
+    Wanted wanted;
+    ShowRenderer renderer;
+    std::unique_ptr<VideoEncoder> video;
+    std::unique_ptr<ContactSheet> sheet;
+    RgbImage frame;
+    int framesWritten = 0;
+};
+
+int Capture::run() {
+    std::string error = renderer.open();
+    if (!error.empty())
+        return complain(error, failed);
+    if (!options.videoPath.empty()) {
+        video.reset(new VideoEncoder(options.videoPath, options.width, options.height, options.fps));
+        double seconds = double(plan.lastFrame - plan.firstFrame + 1) / options.fps;
+        // Frame n shows time n / fps: the sound starts at the first frame's time.
+        error = video->start(musicPath, double(plan.firstFrame) / options.fps, seconds);
+        if (!error.empty())
+            return complain(error, failed);
+    }
+    if (!options.sheetPath.empty())
+        sheet.reset(new ContactSheet(options.sheetColumns, options.sheetRows, options.width, options.height));
+
+    error = drawAll();
+    if (stopSignal) {
+        video.reset();
+        std::fprintf(stderr, "velquor-capture: stopped by signal %d; no video or sheet written\n", int(stopSignal));
+        signal(stopSignal, SIG_DFL);
+        raise(stopSignal);
+    }
+    if (!error.empty())
+        return complain(error, failed);
+
+    if (video) {
+        error = video->finish();
+        if (!error.empty())
+            return complain(error, failed);
+        std::fprintf(stderr, "velquor-capture: wrote %s (%d frames, %.2f s)\n", options.videoPath.c_str(),
+                     plan.lastFrame - plan.firstFrame + 1,
+                     double(plan.lastFrame - plan.firstFrame + 1) / options.fps);
+    }
+    if (sheet) {
+        error = writePng(sheet->picture, options.sheetPath, stillPngCompression);
+        if (!error.empty())
+            return complain(error, failed);
+        std::fprintf(stderr, "velquor-capture: wrote %s (%dx%d thumbnails)\n", options.sheetPath.c_str(),
+                     options.sheetColumns, options.sheetRows);
+    }
+    if (framesWritten > 0)
+        std::fprintf(stderr, "velquor-capture: wrote %d PNG frame%s into %s\n", framesWritten,
+                     framesWritten == 1 ? "" : "s", framesDirectoryOf(options).c_str());
+    return 0;
+}
+
+// Every frame from the first: the show's motion advances once per frame.
+std::string Capture::drawAll() {
+    Progress progress(plan.lastComputed, stderr, isatty(2));
+    for (int n = 1; n <= plan.lastComputed && !stopSignal; n++) {
+        renderer.draw(double(n) / options.fps);
+        std::string error = keep(n);
+        if (!error.empty()) {
+            progress.finish();
+            return error;
+        }
+        progress.update(n);
+    }
+    progress.finish();
+    return "";
+}
+
+std::string Capture::keep(int n) {
+    bool inRange = n >= plan.firstFrame && n <= plan.lastFrame;
+    bool sequence = inRange && !options.framesDirectory.empty() && options.atTimes.empty();
+    bool wantedHere = sequence || (inRange && video) || wanted.atNames.count(n) || wanted.sheetCells.count(n);
+    if (!wantedHere)
+        return "";
+    renderer.read(frame);
+    if (sequence) {
+        std::string error =
+            writePng(frame, options.framesDirectory + "/" + numberedFrameName(n), framePngCompression);
+        if (!error.empty())
+            return error;
+        framesWritten++;
+    }
+    auto names = wanted.atNames.equal_range(n);
+    for (auto at = names.first; at != names.second; ++at) {
+        std::string error = writePng(frame, at->second, stillPngCompression);
+        if (!error.empty())
+            return error;
+        framesWritten++;
+    }
+    auto cells = wanted.sheetCells.equal_range(n);
+    for (auto cell = cells.first; cell != cells.second; ++cell)
+        sheet->place(cell->second.first, frame, cell->second.second);
+    if (inRange && video)
+        return video->writeFrame(frame);
+    return "";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // The capture handles Ctrl-C itself, to clean up behind it.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    ParsedOptions parsed = parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!parsed.ok())
+        return complain(parsed.error, badInput);
+    const CaptureOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    }
+
+    for (const char* path : {starsVertexPath, starsFragmentPath}) {
+        std::string error = readable(path);
+        if (!error.empty())
+            return complain(error, failed);
+    }
+    double showSeconds = options.duration;
+    if (!options.durationGiven || !options.videoPath.empty()) {
+        std::string error = readable(musicPath);
+        if (!error.empty())
+            return complain(error + (options.videoPath.empty() ? "; or give --duration" : ""), failed);
+    }
+    if (!options.durationGiven) {
+        std::string error;
+        showSeconds = trackSeconds(musicPath, error);
+        if (!error.empty())
+            return complain(error + "; give --duration", failed);
+    }
+    PlannedFrames planned = planFrames(options, showSeconds);
+    if (!planned.ok())
+        return complain(planned.error, badInput);
+    std::string error = prepareOutputs(options);
+    if (!error.empty())
+        return complain(error, badInput);
+    if (!options.videoPath.empty() && !programInstalled("ffmpeg"))
+        return complain("--video needs ffmpeg, which is not installed (on Debian: apt-get install ffmpeg)", failed);
+
+    handleSignals();
+    const FramePlan& plan = planned.plan;
+    std::fprintf(stderr, "velquor-capture: %dx%d at %d fps, drawing frames 1 to %d (%.2f s of %.2f s)\n",
+                 options.width, options.height, options.fps, plan.lastComputed, double(plan.lastComputed) / options.fps,
+                 showSeconds);
+    Capture capture(options, plan);
+    return capture.run();
+}
