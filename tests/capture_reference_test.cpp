@@ -1,0 +1,309 @@
+// The show's picture at key moments, rendered by velquor-capture at 480x270
+// and 30 frames a second, against the reference pictures in tests/reference/.
+// After an intended change to the look, render the references (and the
+// scene pictures in demo/pictures/) again and review them before committing:
+//   cmake --build build --target update_references
+// which runs, from the build directory:
+//   ./capture_reference_test --update-references
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/support/CaptureRun.h"
+#include "tests/support/PictureCompare.h"
+#include "tests/support/Process.h"
+#include "tests/support/ShowCamera.h"
+#include "tools/capture/CaptureOptions.h"
+#include "tools/capture/PngFile.h"
+
+using capture::RgbImage;
+
+namespace {
+
+const int frameWidth = 480;
+const int frameHeight = 270;
+// Motion in the show advances once per frame, so the pictures hold for this
+// frame rate only.
+const char* const framesPerSecond = "30";
+// Long enough for the last moment; the soundtrack's length does not matter.
+const char* const showSeconds = "30";
+
+struct Moment {
+    double seconds;
+    const char* name;
+    const char* scene; // the scene this moment pictures in demo/pictures/, if any
+};
+
+// At least one per scene, each where its scene shows clearly.
+const Moment moments[] = {
+    {1.0, "face", "Background"},          {2.5, "begin", "Begin"},
+    {4.5, "fourteen", "Fourteen"},        {7.0, "thirtytwo", "Thirtytwo"},
+    {9.0, "n158", "N158"},                {11.0, "n271", "N271"},
+    {12.7, "million", "Million"},         {13.0, "million-drifting", nullptr},
+    {16.0, "tovelplex", "Tovelplex"},     {18.2, "digit-row", "RandomNums"},
+    {29.2, "digit-row-second-pass", nullptr},
+};
+
+// Names the moment in test output.
+void PrintTo(const Moment& moment, std::ostream* out) {
+    *out << moment.name << " at " << moment.seconds << " s";
+}
+
+std::string referencePath(const Moment& moment) {
+    char seconds[16];
+    std::snprintf(seconds, sizeof seconds, "%04.1f", moment.seconds);
+    return std::string(VQ_SOURCE_DIR "/tests/reference/") + seconds + "-" + moment.name + ".png";
+}
+
+std::string renderedPath(const std::string& directory, const Moment& moment) {
+    return directory + "/" + capture::atFrameName(moment.seconds);
+}
+
+// Renders every moment in one run of the capture; the run's output on failure.
+std::string renderMoments(const std::string& directory) {
+    std::string times;
+    for (const Moment& moment : moments)
+        times += (times.empty() ? "" : ",") + std::to_string(moment.seconds);
+    CaptureRun run = runCapture({"--size", std::to_string(frameWidth) + "x" + std::to_string(frameHeight), "--fps",
+                                 framesPerSecond, "--duration", showSeconds, "--at", times, "--frames", directory});
+    return run.status == 0 ? "" : "velquor-capture exited with " + std::to_string(run.status) + ":\n" + run.output;
+}
+
+RgbImage load(const std::string& path) {
+    RgbImage image;
+    std::string error = capture::readPng(path, image);
+    EXPECT_EQ(error, "");
+    return image;
+}
+
+class Rendered : public ::testing::TestWithParam<Moment> {
+protected:
+    static void SetUpTestSuite() {
+        directory = new TempDir;
+        renderError = new std::string(renderMoments(directory->path));
+    }
+    static void TearDownTestSuite() {
+        delete directory;
+        delete renderError;
+    }
+    static TempDir* directory;
+    static std::string* renderError;
+};
+
+TempDir* Rendered::directory = nullptr;
+std::string* Rendered::renderError = nullptr;
+
+TEST_P(Rendered, MatchesItsReference) {
+    ASSERT_EQ(*renderError, "");
+    const Moment& moment = GetParam();
+    RgbImage actual = load(renderedPath(directory->path, moment));
+    RgbImage reference = load(referencePath(moment));
+    ASSERT_EQ(actual.width, frameWidth);
+    ASSERT_EQ(reference.width, frameWidth) << referencePath(moment);
+    PictureDifference difference = comparePictures(actual, reference);
+    if (!difference.differs)
+        return;
+    std::string stem = std::string(VQ_BUILD_DIR "/reference-failures/") + moment.name;
+    commandOutput("mkdir -p '" VQ_BUILD_DIR "/reference-failures'");
+    capture::writePng(actual, stem + "-actual.png", 6);
+    capture::writePng(difference.picture, stem + "-diff.png", 6);
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g s", moment.seconds);
+    ADD_FAILURE() << "the picture at " << seconds << " (" << moment.name << ") is not its reference "
+                  << referencePath(moment) << ": " << difference.summary() << "\n  actual: " << stem
+                  << "-actual.png\n  differences (red: brighter in the actual frame, blue: brighter in the reference): "
+                  << stem << "-diff.png\n  after an intended change of the look: cmake --build <build> --target "
+                     "update_references";
+}
+
+INSTANTIATE_TEST_SUITE_P(KeyMoments, Rendered, ::testing::ValuesIn(moments),
+                         [](const ::testing::TestParamInfo<Moment>& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c; c++)
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                             return name;
+                         });
+
+// The rules themselves, tried on the references: what another rasteriser
+// may do to a frame passes, and a wrong glyph fails.
+
+RgbImage shifted(const RgbImage& image, int dx, int dy) {
+    RgbImage moved(image.width, image.height);
+    for (int y = 0; y < image.height; y++)
+        for (int x = 0; x < image.width; x++) {
+            int sx = std::min(std::max(x - dx, 0), image.width - 1);
+            int sy = std::min(std::max(y - dy, 0), image.height - 1);
+            std::copy_n(image.pixel(sx, sy), 3, moved.pixel(x, y));
+        }
+    return moved;
+}
+
+// Each 3x3 block (about one point) dimmed by its own random factor.
+RgbImage twinkled(const RgbImage& image, double lowestGain) {
+    RgbImage result = image;
+    unsigned seed = 7;
+    std::vector<double> gains(size_t((image.width / 3 + 1) * (image.height / 3 + 1)));
+    for (double& gain : gains)
+        gain = lowestGain + (1.0 - lowestGain) * double(rand_r(&seed)) / RAND_MAX;
+    for (int y = 0; y < image.height; y++)
+        for (int x = 0; x < image.width; x++)
+            for (int c = 0; c < 3; c++)
+                result.pixel(x, y)[c] =
+                    (unsigned char)std::lround(image.pixel(x, y)[c] * gains[size_t((y / 3) * (image.width / 3 + 1) + x / 3)]);
+    return result;
+}
+
+RgbImage mirroredAcross(const RgbImage& image, PixelRect r, bool leftRight) {
+    RgbImage result = image;
+    for (int y = r.y0; y < r.y1; y++)
+        for (int x = r.x0; x < r.x1; x++) {
+            int sx = leftRight ? r.x1 - 1 - (x - r.x0) : x;
+            int sy = leftRight ? y : r.y1 - 1 - (y - r.y0);
+            std::copy_n(image.pixel(sx, sy), 3, result.pixel(x, y));
+        }
+    return result;
+}
+
+RgbImage blanked(const RgbImage& image, PixelRect r) {
+    RgbImage result = image;
+    for (int y = r.y0; y < r.y1; y++)
+        for (int x = r.x0; x < r.x1; x++)
+            std::fill_n(result.pixel(x, y), 3, 0);
+    return result;
+}
+
+// The rectangle's lit pixels drawn dy lower, and nothing where they were.
+RgbImage movedDown(const RgbImage& image, PixelRect r, int dy) {
+    RgbImage result = blanked(image, r);
+    for (int y = r.y0; y < r.y1; y++)
+        for (int x = r.x0; x < r.x1; x++) {
+            const unsigned char* p = image.pixel(x, y);
+            if (std::max({p[0], p[1], p[2]}) > 20 && y + dy < image.height)
+                std::copy_n(p, 3, result.pixel(x, y + dy));
+        }
+    return result;
+}
+
+// The show's warm colour of fast points, at the same brightness.
+RgbImage gilded(const RgbImage& image, PixelRect r) {
+    RgbImage result = image;
+    for (int y = r.y0; y < r.y1; y++)
+        for (int x = r.x0; x < r.x1; x++) {
+            const unsigned char* p = image.pixel(x, y);
+            int level = std::max({p[0], p[1], p[2]});
+            unsigned char* q = result.pixel(x, y);
+            q[0] = (unsigned char)level;
+            q[1] = (unsigned char)(level * 0.70);
+            q[2] = (unsigned char)(level * 0.38);
+        }
+    return result;
+}
+
+const Moment& momentNamed(const char* name) {
+    for (const Moment& moment : moments)
+        if (std::strcmp(moment.name, name) == 0)
+            return moment;
+    std::abort();
+}
+
+TEST(CompareRules, PassJitterOfPointsOnEveryReference) {
+    for (const Moment& moment : moments) {
+        RgbImage reference = load(referencePath(moment));
+        // Half-pixel conventions and rounding of point sizes move points by
+        // less than a pixel; a different sine in the shader changes each
+        // point's twinkle, at most by a quarter.
+        PictureDifference difference = comparePictures(twinkled(shifted(reference, 1, 1), 0.75), reference);
+        EXPECT_FALSE(difference.differs) << moment.name << ": " << difference.summary();
+    }
+}
+
+TEST(CompareRules, CatchAWrongGlyph) {
+    struct Glyph {
+        const char* moment;
+        const char* what;
+        double x0, x1, y0, y1, z1;
+        // A small glyph's cells are 3 x 2 pixels here: its mirror image
+        // differs from it by a few faint pixels at most (BEGIN's N drawn
+        // mirrored changes 67 pixels, none by much), so only a large glyph's
+        // mirror image can be told.
+        bool mirrorShows;
+    };
+    // Glyph boxes in world units (Begin and Tovelplex), small and large.
+    const Glyph glyphs[] = {
+        {"begin", "BEGIN's B", -0.3, -0.255, -0.25, -0.187, 0.009, false},
+        {"begin", "BEGIN's N", -0.1, -0.055, -0.25, -0.187, 0.009, false},
+        {"tovelplex", "the 1 of the base 10", -0.35, -0.25, 0.25, 0.39, 0.02, true},
+    };
+    for (const Glyph& glyph : glyphs) {
+        RgbImage reference = load(referencePath(momentNamed(glyph.moment)));
+        PixelRect box = screenBounds(glyph.x0, glyph.x1, glyph.y0, glyph.y1, 0.0, glyph.z1, frameWidth, frameHeight, 1);
+        std::vector<std::pair<const char*, RgbImage>> faults = {
+            {"missing", blanked(reference, box)},
+            {"moved 4 pixels down", movedDown(reference, box, 4)},
+            {"gold", gilded(reference, box)},
+        };
+        if (glyph.mirrorShows)
+            faults.push_back({"mirrored", mirroredAcross(reference, box, true)});
+        for (const auto& fault : faults)
+            EXPECT_TRUE(comparePictures(fault.second, reference).differs) << glyph.what << " " << fault.first;
+    }
+}
+
+TEST(CompareRules, CatchAMirroredOrShiftedFrame) {
+    for (const Moment& moment : moments) {
+        RgbImage reference = load(referencePath(moment));
+        PixelRect whole = {0, 0, frameWidth, frameHeight};
+        EXPECT_TRUE(comparePictures(mirroredAcross(reference, whole, false), reference).differs)
+            << moment.name << " upside down";
+        EXPECT_TRUE(comparePictures(shifted(reference, 3, 0), reference).differs) << moment.name << " shifted";
+        // The face alone is the same mirrored left to right.
+        if (std::strcmp(moment.name, "face") != 0) {
+            EXPECT_TRUE(comparePictures(mirroredAcross(reference, whole, true), reference).differs)
+                << moment.name << " mirrored";
+        }
+    }
+}
+
+int updateReferences() {
+    commandOutput("mkdir -p '" VQ_SOURCE_DIR "/tests/reference' '" VQ_SOURCE_DIR "/demo/pictures'");
+    TempDir directory;
+    std::string error = renderMoments(directory.path);
+    if (!error.empty()) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    for (const Moment& moment : moments) {
+        RgbImage frame;
+        error = capture::readPng(renderedPath(directory.path, moment), frame);
+        std::vector<std::string> targets = {referencePath(moment)};
+        if (moment.scene)
+            targets.push_back(std::string(VQ_SOURCE_DIR "/demo/pictures/") + moment.scene + ".png");
+        for (const std::string& target : targets) {
+            if (error.empty())
+                error = writeReferencePicture(frame, target);
+            if (!error.empty()) {
+                std::fprintf(stderr, "%s\n", error.c_str());
+                return 1;
+            }
+            std::printf("wrote %s\n", target.c_str());
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--update-references") == 0)
+        return updateReferences();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,64 @@
+#ifndef VQ_TESTS_PICTURECOMPARE_H
+#define VQ_TESTS_PICTURECOMPARE_H
+
+#include <string>
+
+#include "tools/capture/PngFile.h"
+
+// Compares a rendered frame with its reference picture loosely enough that
+// another rasteriser's half-pixel offsets, point sizes rounded the other way
+// and points a little brighter or dimmer pass, yet strictly enough that a
+// glyph moved, missing, mirrored or drawn in the wrong colour fails.
+//
+// How: a point of the show is a blob a few pixels across, and on another GL
+// it may land a pixel over or shine a little differently. Both pictures are
+// blurred with a Gaussian of blurSigma pixels, which spreads every point
+// over its neighbourhood, so such jitter changes the blurred values only a
+// little, while a glyph cell that moved by a cell or more changes them a lot.
+// A pixel differs when any blurred channel differs by more than
+// colourTolerance (of 255). Differing pixels are counted in overlapping
+// windows of window x window pixels, about one small glyph: a wrong glyph
+// leaves a dense knot of them, jitter a few scattered ones. The pictures
+// differ when a window holds more than windowLimit of them.
+//
+// The values were measured on the reference moments at 480x270 (the
+// CompareRules tests repeat the measurement): shifting a whole frame by one
+// pixel in x and y while dimming each point at random by up to a quarter
+// leaves at most 21 differing pixels in a window; a small glyph (BEGIN's
+// letters, 17 x 13 pixels) blanked, moved down by 4 pixels or turned gold
+// leaves 50 or more, a large one mirrored, blanked, moved or gilded 138 or
+// more, and a whole frame shifted sideways by 3 pixels 44 or more. The
+// digit 4 drawn mirrored in the small 14 leaves 40. A small glyph's cells
+// are only 3 x 2 pixels at this size, and points of 4 to 5 pixels blur them
+// together: BEGIN's N drawn mirrored changes 67 pixels by a little, which no
+// rule that lets jitter pass can tell.
+struct CompareRules {
+    double blurSigma = 2.0;
+    int colourTolerance = 40;
+    int window = 16;
+    int windowLimit = 32;
+};
+
+struct PictureDifference {
+    bool sameSize = false;
+    int differing = 0; // pixels, in the whole picture
+    int worstWindowDiffering = 0;
+    int worstWindowX = 0; // top left of that window
+    int worstWindowY = 0;
+    bool differs = true;
+    // The differing pixels over a dim copy of the reference: red where the
+    // actual frame is brighter, blue where the reference is.
+    capture::RgbImage picture;
+
+    std::string summary(const CompareRules& rules = CompareRules()) const;
+};
+
+PictureDifference comparePictures(const capture::RgbImage& actual, const capture::RgbImage& reference,
+                                  const CompareRules& rules = CompareRules());
+
+// A reference picture in few bytes: the frame reduced to a palette of 16
+// colours (median cut, black kept exact) in an indexed PNG. An error
+// message, or empty.
+std::string writeReferencePicture(const capture::RgbImage& image, const std::string& path);
+
+#endif
