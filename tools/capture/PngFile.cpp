@@ -40,6 +40,8 @@ bool encode(const RgbImage& image, FILE* file, int compression, PngFailure& fail
     }
     png_init_io(png, file);
     png_set_compression_level(png, compression);
+    // The show is points on black: unfiltered rows pack smallest, and fastest.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
     png_set_IHDR(png, info, png_uint_32(image.width), png_uint_32(image.height), 8, PNG_COLOR_TYPE_RGB,
                  PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);

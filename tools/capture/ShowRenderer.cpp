@@ -91,7 +91,7 @@ void ShowRenderer::draw(double t) {
 void ShowRenderer::read(RgbImage& frame) {
     if (frame.width != width || frame.height != height)
         frame = RgbImage(width, height);
-    std::vector<unsigned char> rows(frame.rgb.size());
+    rows.resize(frame.rgb.size());
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());

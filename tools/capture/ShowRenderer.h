@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <string>
+#include <vector>
 
 #include "tools/capture/PngFile.h"
 
@@ -40,6 +41,9 @@ private:
     GLuint framebuffer = 0;
     GLuint colour = 0;
     GLuint depth = 0;
+    // GL's bottom-up rows, kept between frames: a fresh frame-sized buffer
+    // each time costs more than the read itself.
+    std::vector<unsigned char> rows;
     // Like the live demo's, created once and never deleted: its scenes own GL
     // objects for the life of the process.
     MyDemo* demo = nullptr;
