@@ -16,6 +16,7 @@
 #include "tests/support/CaptureRun.h"
 #include "tests/support/Process.h"
 #include "tests/support/TestTrack.h"
+#include "tools/capture/ContactSheet.h"
 #include "tools/capture/PngFile.h"
 
 using capture::RgbImage;
@@ -149,14 +150,17 @@ TEST_F(Capture, WritesAContactSheetOfTheWholeTrackWithTheTimesUnderTheThumbnails
     CaptureRun run = runCapture({"--size", smallSize, "--fps", "30", "--grid", "3x2", "--sheet", "sheet.png"}, settings);
     ASSERT_EQ(run.status, 0) << run.output;
     RgbImage sheet = load(path("sheet.png"));
-    // Thumbnails at full size for frames this small, a 12 pixel margin, an 18 pixel label strip.
-    ASSERT_EQ(sheet.width, 12 + 3 * (320 + 12));
-    ASSERT_EQ(sheet.height, 12 + 2 * (180 + 18 + 12));
+    // Thumbnails at full size for frames this small.
+    capture::ContactSheet layout(3, 2, 320, 180);
+    ASSERT_EQ(layout.thumbnailWidth, 320);
+    ASSERT_EQ(sheet.width, layout.picture.width);
+    ASSERT_EQ(sheet.height, layout.picture.height);
     for (int cell = 0; cell < 6; cell++) {
-        int left = 12 + (cell % 3) * 332;
-        int top = 12 + (cell / 3) * 210;
+        int left = layout.cellLeft(cell);
+        int top = layout.cellTop(cell);
         EXPECT_GT(litPixels(sheet, left, top, left + 320, top + 180), 500) << "thumbnail " << cell;
-        EXPECT_GT(litPixels(sheet, left, top + 184, left + 320, top + 194), 20) << "label " << cell;
+        int label = layout.labelTop(cell);
+        EXPECT_GT(litPixels(sheet, left, label, left + 320, label + layout.labelHeight()), 20) << "label " << cell;
     }
     EXPECT_FALSE(exists(path("sheet.png.part")));
 }

@@ -23,7 +23,7 @@ public:
 
     // Geometry, so a caller can find a cell.
     static const int margin = 12;
-    static const int labelScale = 2;
+    static const int labelScale = 3;
     int cellLeft(int index) const;
     int cellTop(int index) const;
     int labelTop(int index) const;
