@@ -3,44 +3,14 @@
 // plays at real-time pace, in a working directory holding the build's data/.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
 
 #include "tests/support/Audio.h"
-#include "tests/support/Image.h"
 #include "tests/support/Process.h"
-#include "tests/support/ShowCamera.h"
+#include "tests/support/ShowRun.h"
 #include "tests/support/XServer.h"
-
-namespace {
-
-const int screenWidth = 1920;
-const int screenHeight = 1080;
-const char* const velquor = VQ_BUILD_DIR "/velquor";
-// Building every scene under a software renderer takes a few seconds.
-const double startupAllowance = 30.0;
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The background's eyes are on screen: the first frames of the show, drawn
-// once the music has started.
-bool showIsOn(const XServer& x) {
-    Image shot = x.screenshot();
-    if (shot.width != screenWidth)
-        return false;
-    PixelRect left = screenBounds(-3, -2, -3, -2, 20.0, 22.0, screenWidth, screenHeight, 4);
-    PixelRect right = screenBounds(2, 3, -3, -2, 20.0, 22.0, screenWidth, screenHeight, 4);
-    return shot.litPixels(left.x0, left.y0, left.x1, left.y1, 8) > 100 &&
-           shot.litPixels(right.x0, right.y0, right.x1, right.y1, 8) > 100;
-}
-
-} // namespace
 
 TEST(SoundtrackPlayback, TheDemoPlaysTheWholeTrackAndEndsWithIt) {
     std::string error;
@@ -50,15 +20,15 @@ TEST(SoundtrackPlayback, TheDemoPlaysTheWholeTrackAndEndsWithIt) {
     TempDir dir;
     commandOutput("cp -r '" VQ_BUILD_DIR "/data' '" + dir.path + "/data'");
     std::string output = dir.path + "/output.txt";
-    XServer x(screenWidth, screenHeight);
+    XServer x(showScreenWidth, showScreenHeight);
     ASSERT_TRUE(x.running());
     ASSERT_TRUE(x.startWindowManager());
 
     Clock::time_point launched = Clock::now();
-    pid_t demo = spawnProcess({velquor}, {dir.path, {{"DISPLAY", x.display}, {"SDL_AUDIODRIVER", "dummy"}}, output});
+    pid_t demo = spawnProcess({velquorPath}, {dir.path, {{"DISPLAY", x.display}, {"SDL_AUDIODRIVER", "dummy"}}, output});
     // The show began before the screenshot that first shows it was taken.
     Clock::time_point showSeen = Clock::now();
-    while (secondsSince(launched) < startupAllowance && waitProcess(demo, 0.0) < 0 && !showIsOn(x)) {
+    while (secondsSince(launched) < startupAllowance && waitProcess(demo, 0.0) < 0 && !faceIsOn(x.screenshot())) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         showSeen = Clock::now();
     }

@@ -3,31 +3,16 @@
 // working directory holding data/ and a short test track.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
 #include <thread>
 
 #include "tests/support/Image.h"
 #include "tests/support/Process.h"
-#include "tests/support/ShowCamera.h"
+#include "tests/support/ShowRun.h"
 #include "tests/support/TestTrack.h"
 #include "tests/support/XServer.h"
 
 namespace {
-
-const int screenWidth = 1920;
-const int screenHeight = 1080;
-const char* const velquor = VQ_BUILD_DIR "/velquor";
-
-// Start-up builds every scene before the music starts; under a software
-// renderer that takes a few seconds.
-const double startupAllowance = 30.0;
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 class Velquor : public ::testing::Test {
 protected:
@@ -38,26 +23,19 @@ protected:
         std::vector<std::pair<std::string, std::string>> environment = {{"DISPLAY", x.display},
                                                                          {"SDL_AUDIODRIVER", "dummy"}};
         environment.insert(environment.end(), overrides.begin(), overrides.end());
-        return spawnProcess({velquor}, {dir.path, environment, output});
+        return spawnProcess({velquorPath}, {dir.path, environment, output});
     }
 
-    // Screenshots until both eyes of the background's face are on screen (the
-    // window manager may show the window framed for a moment first), or the demo ends.
+    // Screenshots until the background's face is on screen, or the demo ends.
     Image waitForFace(XServer& x, pid_t demo) {
         Clock::time_point begin = Clock::now();
         while (secondsSince(begin) < startupAllowance && waitProcess(demo, 0.0) < 0) {
             Image shot = x.screenshot();
-            if (shot.width == screenWidth && litInBox(shot, -3, -2, -3, -2, 4) > 100 &&
-                litInBox(shot, 2, 3, -3, -2, 4) > 100)
+            if (faceIsOn(shot))
                 return shot;
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         return Image();
-    }
-
-    static int litInBox(const Image& shot, double x0, double x1, double y0, double y1, int margin) {
-        PixelRect r = screenBounds(x0, x1, y0, y1, 20.0, 22.0, screenWidth, screenHeight, margin);
-        return shot.litPixels(r.x0, r.y0, r.x1, r.y1, 8);
     }
 
     TempDir dir;
@@ -70,7 +48,7 @@ TEST_F(Velquor, ShowsTheFaceAndEndsWithTheTrack) {
     // A track shorter than the first text scene's start: the background alone.
     const double track = 1.8;
     prepareShowDirectory(dir.path, track);
-    XServer x(screenWidth, screenHeight);
+    XServer x(showScreenWidth, showScreenHeight);
     ASSERT_TRUE(x.running());
     ASSERT_TRUE(x.startWindowManager());
 
@@ -80,22 +58,22 @@ TEST_F(Velquor, ShowsTheFaceAndEndsWithTheTrack) {
     int status = waitProcess(demo, startupAllowance + track);
     EXPECT_EQ(status, 0) << readTextFile(output);
     EXPECT_LT(secondsSince(launched), startupAllowance + track);
-    ASSERT_EQ(shot.width, screenWidth) << "the face never appeared; output:\n" << readTextFile(output);
+    ASSERT_EQ(shot.width, showScreenWidth) << "the face never appeared; output:\n" << readTextFile(output);
 
-    EXPECT_GT(litInBox(shot, 4.8, 5.2, -1, 1, 4), 100) << "outline, right";
-    EXPECT_GT(litInBox(shot, -5.2, -4.8, -1, 1, 4), 100) << "outline, left";
-    EXPECT_GT(litInBox(shot, -1, 1, -5.2, -4.8, 4), 100) << "outline, top";
-    EXPECT_EQ(litInBox(shot, -1.6, 1.6, -3, -2, -4), 0) << "between the eyes";
-    EXPECT_EQ(litInBox(shot, -1.5, 1.5, -1.5, -0.4, -4), 0) << "between the eyes and the mouth";
-    EXPECT_EQ(shot.litPixels(0, 0, 150, screenHeight, 8), 0) << "left of the outline";
+    EXPECT_GT(litInBackgroundBox(shot, 4.8, 5.2, -1, 1, 4), 100) << "outline, right";
+    EXPECT_GT(litInBackgroundBox(shot, -5.2, -4.8, -1, 1, 4), 100) << "outline, left";
+    EXPECT_GT(litInBackgroundBox(shot, -1, 1, -5.2, -4.8, 4), 100) << "outline, top";
+    EXPECT_EQ(litInBackgroundBox(shot, -1.6, 1.6, -3, -2, -4), 0) << "between the eyes";
+    EXPECT_EQ(litInBackgroundBox(shot, -1.5, 1.5, -1.5, -0.4, -4), 0) << "between the eyes and the mouth";
+    EXPECT_EQ(shot.litPixels(0, 0, 150, showScreenHeight, 8), 0) << "left of the outline";
 }
 
 TEST_F(Velquor, IgnoresTheCloseRequestAndEndsPromptlyOnEscape) {
     prepareShowDirectory(dir.path, 60.0);
-    XServer x(screenWidth, screenHeight);
+    XServer x(showScreenWidth, showScreenHeight);
     ASSERT_TRUE(x.startWindowManager());
     pid_t demo = start(x);
-    ASSERT_EQ(waitForFace(x, demo).width, screenWidth) << readTextFile(output);
+    ASSERT_EQ(waitForFace(x, demo).width, showScreenWidth) << readTextFile(output);
 
     // The window manager's close request is not a way out of the show.
     x.client("xdotool search --name Velquor windowactivate --sync key alt+F4");
@@ -113,7 +91,7 @@ TEST_F(Velquor, IgnoresTheCloseRequestAndEndsPromptlyOnEscape) {
 TEST_F(Velquor, PlaysTheWholeShowToTheEndOfTheTrack) {
     const double track = 37.0;
     prepareShowDirectory(dir.path, track);
-    XServer x(screenWidth, screenHeight);
+    XServer x(showScreenWidth, showScreenHeight);
     ASSERT_TRUE(x.startWindowManager());
     Clock::time_point launched = Clock::now();
     pid_t demo = start(x);
@@ -126,7 +104,7 @@ TEST_F(Velquor, PlaysTheWholeShowToTheEndOfTheTrack) {
 
 TEST_F(Velquor, WithoutAnAudioDeviceTheShowGoesOnSilently) {
     prepareShowDirectory(dir.path, 1.0);
-    XServer x(screenWidth, screenHeight);
+    XServer x(showScreenWidth, showScreenHeight);
     ASSERT_TRUE(x.startWindowManager());
     pid_t demo = start(x, {{"SDL_AUDIODRIVER", "no-such-driver"}});
     int status = waitProcess(demo, startupAllowance + 5.0);
@@ -138,7 +116,7 @@ TEST_F(Velquor, WithoutAnAudioDeviceTheShowGoesOnSilently) {
 TEST_F(Velquor, AMissingDataFileIsNamedWithTheWorkingDirectory) {
     prepareShowDirectory(dir.path, 1.0);
     std::remove((dir.path + "/data/stars.fs").c_str());
-    pid_t demo = spawnProcess({velquor}, {dir.path, {{"DISPLAY", ":9999"}}, output});
+    pid_t demo = spawnProcess({velquorPath}, {dir.path, {{"DISPLAY", ":9999"}}, output});
     EXPECT_EQ(waitProcess(demo, 10.0), 1);
     EXPECT_EQ(readTextFile(output),
               "velquor: cannot read data/stars.fs in " + dir.path + ": No such file or directory\n");
@@ -147,7 +125,7 @@ TEST_F(Velquor, AMissingDataFileIsNamedWithTheWorkingDirectory) {
 TEST_F(Velquor, AnUnplayableTrackStopsTheShowBeforeItStarts) {
     prepareShowDirectory(dir.path, 1.0);
     commandOutput("head -c 4096 /dev/urandom > '" + dir.path + "/data/quorvin.mp3'");
-    XServer x(screenWidth, screenHeight);
+    XServer x(showScreenWidth, showScreenHeight);
     pid_t demo = start(x);
     EXPECT_EQ(waitProcess(demo, startupAllowance), 1);
     std::string text = readTextFile(output);
@@ -157,7 +135,7 @@ TEST_F(Velquor, AnUnplayableTrackStopsTheShowBeforeItStarts) {
 
 TEST_F(Velquor, NoDisplayIsReportedAsAFailure) {
     prepareShowDirectory(dir.path, 1.0);
-    pid_t demo = spawnProcess({velquor}, {dir.path, {{"DISPLAY", ":9999"}, {"SDL_VIDEODRIVER", "x11"}}, output});
+    pid_t demo = spawnProcess({velquorPath}, {dir.path, {{"DISPLAY", ":9999"}, {"SDL_VIDEODRIVER", "x11"}}, output});
     EXPECT_EQ(waitProcess(demo, 10.0), 1);
     std::string text = readTextFile(output);
     EXPECT_EQ(text.rfind("velquor: SDL initialisation failed: ", 0), 0u) << text;
