@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "demo/MyDemo.h"
+#include "engine/RenderBuffer.h"
 
 namespace capture {
 
@@ -18,10 +19,7 @@ ShowRenderer::ShowRenderer(int width, int height) : width(width), height(height)
 
 ShowRenderer::~ShowRenderer() {
     if (context) {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteRenderbuffers(1, &depth);
-        glDeleteRenderbuffers(1, &colour);
-        glDeleteFramebuffers(1, &framebuffer);
+        delete target;
         SDL_GL_DeleteContext(context);
     }
     if (window)
@@ -52,37 +50,28 @@ std::string ShowRenderer::open() {
     std::string error = makeFramebuffer();
     if (!error.empty())
         return error;
-    // The scenes draw with whatever viewport is set; MyDemo's constructor
-    // sets the rest of the GL state.
-    glViewport(0, 0, width, height);
+    // MyDemo's constructor sets the global GL state; each frame's first pass
+    // binds the offscreen buffer and sets its viewport.
     demo = new MyDemo(width, height);
     demo->init();
     return "";
 }
 
 std::string ShowRenderer::makeFramebuffer() {
+    // Checked here for a message naming the limit; the buffer itself would only say it failed.
     GLint largest = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
     if (width > largest || height > largest)
         return "the frame size " + std::to_string(width) + "x" + std::to_string(height) +
                " is larger than this OpenGL allows (" + std::to_string(largest) + " a side)";
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glGenRenderbuffers(1, &colour);
-    glBindRenderbuffer(GL_RENDERBUFFER, colour);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    glGenRenderbuffers(1, &depth);
-    glBindRenderbuffer(GL_RENDERBUFFER, depth);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
+    target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
+    if (target->getError())
         return "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" + std::to_string(height);
     return "";
 }
 
 void ShowRenderer::draw(double t) {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    target->firstPass();
     demo->show(t);
     // Keeps the driver's queue short on frames that are never read.
     glFlush();
@@ -92,7 +81,7 @@ void ShowRenderer::read(RgbImage& frame) {
     if (frame.width != width || frame.height != height)
         frame = RgbImage(width, height);
     rows.resize(frame.rgb.size());
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, target->getFramebuffer());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
     // GL's rows run bottom to top.

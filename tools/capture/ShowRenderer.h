@@ -10,6 +10,9 @@
 #include "tools/capture/PngFile.h"
 
 class MyDemo;
+namespace vq_engine {
+class RenderBuffer;
+}
 
 namespace capture {
 
@@ -38,9 +41,8 @@ private:
 
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
-    GLuint framebuffer = 0;
-    GLuint colour = 0;
-    GLuint depth = 0;
+    // The engine's render-to-texture buffer: one colour texture and depth.
+    vq_engine::RenderBuffer* target = nullptr;
     // GL's bottom-up rows, kept between frames: a fresh frame-sized buffer
     // each time costs more than the read itself.
     std::vector<unsigned char> rows;
