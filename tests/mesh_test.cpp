@@ -24,7 +24,7 @@ using vq_engine::ShaderProgram;
 
 namespace {
 
-const std::string models = std::string(VQ_SHARED_DIR) + "/testdata/obj/";
+const std::string models = std::string(VQ_TEST_DATA_DIR) + "/obj/";
 
 std::vector<unsigned int> readElements(GLuint buffer, size_t count) {
     std::vector<unsigned int> values(count);
@@ -81,8 +81,7 @@ protected:
 class MeshFiles : public MeshTest {
 protected:
     void SetUp() override {
-        if (!std::filesystem::is_directory(models))
-            GTEST_SKIP() << "shared OBJ models not found at " << models;
+        ASSERT_TRUE(std::filesystem::is_directory(models)) << "test models not found at " << models;
     }
 };
 

@@ -27,7 +27,7 @@ using vq_engine::Texture;
 
 namespace {
 
-const std::string testdata = std::string(VQ_SHARED_DIR) + "/testdata/";
+const std::string testdata = std::string(VQ_TEST_DATA_DIR) + "/";
 
 // RGBA, row 0 at the top of the picture.
 struct Pixels {
@@ -159,8 +159,7 @@ bool pngIsPlainGrey(const std::string& path) {
 class TextureFiles : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::is_directory(testdata))
-            GTEST_SKIP() << "shared test images not found at " << testdata;
+        ASSERT_TRUE(std::filesystem::is_directory(testdata)) << "test images not found at " << testdata;
     }
 };
 
