@@ -1,72 +1,19 @@
 #include "tools/capture/CaptureOptions.h"
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <set>
+
+#include "tools/capture/OptionValues.h"
 
 namespace capture {
 
 namespace {
 
-const int largestSide = 16384;
-const int largestFps = 1000;
 const int largestGrid = 16;
 // Times are typed in decimal; this absorbs their binary rounding when they
 // are turned into frame numbers.
 const double frameSlack = 1e-6;
-
-std::string quoted(const std::string& value) {
-    return "'" + value + "'";
-}
-
-bool parseInteger(const std::string& text, int low, int high, int& value) {
-    if (text.empty() || text.size() > 9)
-        return false;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return false;
-    long parsed = std::strtol(text.c_str(), nullptr, 10);
-    if (parsed < low || parsed > high)
-        return false;
-    value = int(parsed);
-    return true;
-}
-
-// Decimal seconds, not negative: "12", "2.5", ".5".
-bool parseSeconds(const std::string& text, double& seconds) {
-    if (text.empty())
-        return false;
-    for (char c : text)
-        if ((c < '0' || c > '9') && c != '.')
-            return false;
-    char* end = nullptr;
-    errno = 0;
-    double parsed = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || errno != 0 || !std::isfinite(parsed))
-        return false;
-    seconds = parsed;
-    return true;
-}
-
-// "WxH" or "CxR": two positive integers within their limit.
-bool parsePair(const std::string& text, int high, int& first, int& second) {
-    size_t x = text.find_first_of("xX");
-    if (x == std::string::npos)
-        return false;
-    return parseInteger(text.substr(0, x), 1, high, first) && parseInteger(text.substr(x + 1), 1, high, second);
-}
-
-std::string badTime(const std::string& option, const std::string& value) {
-    return option + ": " + quoted(value) + " is not a time in seconds (such as 12 or 2.5)";
-}
-
-std::string formatSeconds(double seconds) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", seconds);
-    return text;
-}
 
 // Applies one option with its value; an error message, or empty.
 std::string applyOption(CaptureOptions& options, const std::string& name, const std::string& value) {

@@ -78,12 +78,19 @@ void ShowRenderer::draw(double t) {
 }
 
 void ShowRenderer::read(RgbImage& frame) {
+    readFramebuffer(target->getFramebuffer(), width, height, frame, rows);
+}
+
+void readFramebuffer(GLuint framebuffer, int width, int height, RgbImage& frame, std::vector<unsigned char>& rows) {
     if (frame.width != width || frame.height != height)
         frame = RgbImage(width, height);
     rows.resize(frame.rgb.size());
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, target->getFramebuffer());
+    GLint previous = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(previous));
     // GL's rows run bottom to top.
     size_t stride = size_t(3) * width;
     for (int y = 0; y < height; y++)

@@ -51,6 +51,10 @@ private:
     MyDemo* demo = nullptr;
 };
 
+// A framebuffer's colour picture, row 0 at the top; rows is scratch space
+// kept between calls. The read framebuffer binding is left as it was.
+void readFramebuffer(GLuint framebuffer, int width, int height, RgbImage& frame, std::vector<unsigned char>& rows);
+
 } // namespace capture
 
 #endif

@@ -1,0 +1,21 @@
+#ifndef VELQUOR_SCENECONTENTS_H
+#define VELQUOR_SCENECONTENTS_H
+
+#include <vector>
+
+#include "engine/Demo.h"
+#include "engine/Particle.h"
+
+// What tools that rewind the show need to know about each scene: a name to
+// show people, and every cloud it draws or moves. The clouds and the random
+// stream are all the show's state between frames.
+struct SceneContent {
+    const char* name; // nullptr for a scene this list does not know
+    vq_engine::Scene* scene;
+    std::vector<vq_engine::Particle*> clouds;
+};
+
+// One entry per scene of the demo, in drawing order.
+std::vector<SceneContent> sceneContents(const vq_engine::Demo& demo);
+
+#endif

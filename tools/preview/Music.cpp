@@ -1,0 +1,54 @@
+#include "tools/preview/Music.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace preview {
+
+namespace {
+
+bool openMixer() {
+    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) == 0;
+}
+
+} // namespace
+
+Music::~Music() {
+    if (music)
+        Mix_FreeMusic(music);
+    if (audioOpen)
+        Mix_CloseAudio();
+}
+
+std::string Music::open(const char* path) {
+    audioOpen = openMixer();
+    if (!audioOpen) {
+        std::fprintf(stderr, "velquor-preview: warning: no audio device (%s); playing without sound\n",
+                     SDL_GetError());
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        audioOpen = openMixer();
+        if (!audioOpen)
+            return std::string("cannot open even a silent audio device: ") + Mix_GetError();
+    }
+    music = Mix_LoadMUS(path);
+    if (!music)
+        return std::string("cannot load ") + path + ": " + Mix_GetError();
+    return "";
+}
+
+void Music::playFrom(double seconds) {
+    // Starting again at the position is exact where pausing and resuming
+    // would keep whatever the decoder had buffered.
+    playing = Mix_FadeInMusicPos(music, 0, 0, seconds) == 0;
+}
+
+void Music::stop() {
+    if (playing)
+        Mix_HaltMusic();
+    playing = false;
+}
+
+} // namespace preview

@@ -1,0 +1,283 @@
+#include "tools/preview/Preview.h"
+
+#include <GL/glew.h>
+
+#include <cmath>
+#include <cstdio>
+
+#include "demo/SceneCommon.h"
+#include "tools/capture/PngFile.h"
+#include "tools/capture/ShowRenderer.h"
+
+namespace preview {
+
+const char* const musicPath = "data/quorvin.mp3";
+
+namespace {
+
+const double titleInterval = 0.25;
+// How long a pass while paused may spend keeping states ahead, and how long
+// it waits for a key when there is nothing left to do.
+const double keepAheadSlice = 0.04;
+const int idleWaitMs = 40;
+const int stillPngCompression = 9;
+
+bool shiftHeld(const SDL_Event& event) {
+    return (event.key.keysym.mod & KMOD_SHIFT) != 0;
+}
+
+} // namespace
+
+Preview::Preview(const PreviewOptions& options, double showSeconds)
+    : showSeconds(showSeconds), player(options.fps, int(std::floor(showSeconds * options.fps + 1e-6))),
+      clock(options.fps, player.lastFrame), watch({starsVertexPath, starsFragmentPath}), options(options) {}
+
+Preview::~Preview() {
+    music.stop();
+    if (context)
+        SDL_GL_DeleteContext(context);
+    if (window)
+        SDL_DestroyWindow(window);
+}
+
+std::string Preview::open() {
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+        return std::string("cannot open a window: ") + SDL_GetError() + " (it needs an X display: set DISPLAY)";
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
+    if (options.fullscreen)
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    window = SDL_CreateWindow("velquor-preview", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, options.width,
+                              options.height, flags);
+    if (!window)
+        return std::string("cannot open a window: ") + SDL_GetError();
+    context = SDL_GL_CreateContext(window);
+    if (!context)
+        return std::string("no OpenGL 4.1 core context: ") + SDL_GetError();
+    glewExperimental = GL_TRUE;
+    GLenum glew = glewInit();
+    if (glew != GLEW_OK)
+        return std::string("GLEW initialisation failed: ") + reinterpret_cast<const char*>(glewGetErrorString(glew));
+    glGetError(); // GLEW's probing can leave a harmless error behind
+    // Paced by the display where it can; the clock decides the frame either way.
+    SDL_GL_SetSwapInterval(1);
+
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    std::string error = player.open(width, height);
+    if (!error.empty())
+        return error;
+    bar.reset(new TimelineBar(player.scenes, showSeconds));
+    error = music.open(musicPath);
+    if (!error.empty())
+        return error;
+
+    startCounter = SDL_GetPerformanceCounter();
+    int fps = options.fps;
+    if (options.loopGiven)
+        clock.setLoop(int(std::lround(options.loopStart * fps)), int(std::lround(options.loopEnd * fps)));
+    double start = options.startGiven || !options.loopGiven ? options.start : options.loopStart;
+    seekTo(int(std::lround(start * fps)));
+    if (!options.paused)
+        togglePause();
+    return "";
+}
+
+double Preview::seconds() const {
+    return double(SDL_GetPerformanceCounter() - startCounter) / double(SDL_GetPerformanceFrequency());
+}
+
+void Preview::run() {
+    while (!quit) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event))
+            handle(event);
+        pass();
+    }
+}
+
+void Preview::pass() {
+    if (watch.changed())
+        reloadShaders();
+    followClock();
+    present();
+    double now = seconds();
+    updateTitle(now);
+    if (!clock.playing)
+        keepAheadWhileIdle();
+}
+
+void Preview::followClock() {
+    if (!clock.playing)
+        return;
+    PlayClock::Due due = clock.advance(seconds());
+    if (due.frame != player.frame) {
+        player.showFrame(due.frame);
+        framesSinceTitle++;
+    }
+    if (due.wrapped)
+        syncMusic();
+    if (due.ended)
+        music.stop();
+}
+
+void Preview::present() {
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(window, &width, &height);
+    if (width != player.width || height != player.height)
+        player.resize(width, height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, player.framebuffer());
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (barShown)
+        bar->draw(width, height, player.timeOf(player.frame), clock);
+    SDL_GL_SwapWindow(window);
+}
+
+void Preview::updateTitle(double now) {
+    if (lastTitle >= 0.0 && now - lastTitle < titleInterval)
+        return;
+    if (lastTitle >= 0.0)
+        drawnPerSecond = framesSinceTitle / (now - lastTitle);
+    lastTitle = now;
+    framesSinceTitle = 0;
+
+    char text[512];
+    int length = std::snprintf(text, sizeof text, "velquor-preview  %.3f s  frame %d  %s%gx", player.timeOf(player.frame),
+                               player.frame, clock.playing ? "" : "paused  ", clock.rate);
+    if (clock.looping)
+        length += std::snprintf(text + length, sizeof text - length, "  loop %.3f-%.3f",
+                                player.timeOf(clock.loopStart), player.timeOf(clock.loopEnd));
+    length += std::snprintf(text + length, sizeof text - length, "  %.0f fps ", drawnPerSecond);
+    for (const std::string& name : player.scenesAt(player.frame))
+        length += std::snprintf(text + length, sizeof text - length, " %s", name.c_str());
+    SDL_SetWindowTitle(window, text);
+}
+
+void Preview::keepAheadWhileIdle() {
+    if (player.keepAhead(keepAheadSlice))
+        return;
+    SDL_WaitEventTimeout(nullptr, idleWaitMs);
+}
+
+void Preview::syncMusic() {
+    if (clock.playing && clock.rate == 1.0 && player.frame < player.lastFrame)
+        music.playFrom(player.timeOf(player.frame));
+    else
+        music.stop();
+}
+
+void Preview::togglePause() {
+    if (clock.playing) {
+        clock.pause(player.frame);
+    } else {
+        // At the end of the show, play means play again.
+        if (player.frame >= player.lastFrame)
+            player.showFrame(clock.looping ? clock.loopStart : 0);
+        clock.startAt(player.frame, seconds());
+    }
+    syncMusic();
+}
+
+void Preview::seekTo(int frame) {
+    player.showFrame(frame);
+    // Restarted after the seek, which may take a while far from any state kept.
+    if (clock.playing)
+        clock.startAt(player.frame, seconds());
+    else
+        clock.pause(player.frame);
+    syncMusic();
+}
+
+void Preview::stepBy(int frames) {
+    clock.pause(player.frame);
+    seekTo(player.frame + frames);
+}
+
+void Preview::setLoopStart() {
+    if (!clock.setLoopStart(player.frame))
+        std::printf("velquor-preview: a loop cannot start at or after its end\n");
+    if (clock.playing)
+        clock.startAt(player.frame, seconds());
+}
+
+void Preview::setLoopEnd() {
+    if (!clock.setLoopEnd(player.frame))
+        std::printf("velquor-preview: a loop cannot end at or before its start\n");
+    if (clock.playing)
+        clock.startAt(player.frame, seconds());
+}
+
+void Preview::clearLoop() {
+    clock.clearLoop();
+}
+
+void Preview::changeRate(double factor) {
+    clock.setRate(clock.rate * factor, player.frame, seconds());
+    syncMusic();
+}
+
+void Preview::toggleFullscreen() {
+    bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+}
+
+void Preview::reloadShaders() {
+    // Filled in with the engine's program rebuild.
+    player.redraw();
+}
+
+std::string Preview::writeScreenshot() {
+    char name[64];
+    std::snprintf(name, sizeof name, "velquor-%07.3f.png", player.timeOf(player.frame));
+    capture::RgbImage frame;
+    std::vector<unsigned char> rows;
+    capture::readFramebuffer(player.framebuffer(), player.width, player.height, frame, rows);
+    std::string error = capture::writePng(frame, name, stillPngCompression);
+    if (!error.empty()) {
+        std::fprintf(stderr, "velquor-preview: %s\n", error.c_str());
+        return "";
+    }
+    std::printf("velquor-preview: wrote %s\n", name);
+    std::fflush(stdout);
+    return name;
+}
+
+void Preview::handle(const SDL_Event& event) {
+    if (event.type == SDL_QUIT) {
+        quit = true;
+        return;
+    }
+    if (event.type != SDL_KEYDOWN)
+        return;
+    int second = player.fps;
+    switch (event.key.keysym.sym) {
+    case SDLK_ESCAPE: quit = true; break;
+    case SDLK_SPACE: togglePause(); break;
+    case SDLK_LEFT: seekTo(player.frame - (shiftHeld(event) ? 10 * second : second)); break;
+    case SDLK_RIGHT: seekTo(player.frame + (shiftHeld(event) ? 10 * second : second)); break;
+    case SDLK_COMMA: stepBy(-1); break;
+    case SDLK_PERIOD: stepBy(1); break;
+    case SDLK_HOME: seekTo(0); break;
+    case SDLK_LEFTBRACKET: setLoopStart(); break;
+    case SDLK_RIGHTBRACKET: setLoopEnd(); break;
+    case SDLK_BACKSPACE: clearLoop(); break;
+    case SDLK_MINUS:
+    case SDLK_KP_MINUS: changeRate(0.5); break;
+    case SDLK_EQUALS:
+    case SDLK_KP_PLUS: changeRate(2.0); break;
+    case SDLK_h: barShown = !barShown; break;
+    case SDLK_r: reloadShaders(); break;
+    case SDLK_F1: std::fputs(controlsText().c_str(), stdout); std::fflush(stdout); break;
+    case SDLK_F11: toggleFullscreen(); break;
+    case SDLK_F12: writeScreenshot(); break;
+    default: break;
+    }
+}
+
+} // namespace preview

@@ -1,0 +1,81 @@
+#ifndef VELQUOR_PREVIEW_PREVIEW_H
+#define VELQUOR_PREVIEW_PREVIEW_H
+
+#include <SDL.h>
+
+#include <memory>
+#include <string>
+
+#include "tools/preview/Music.h"
+#include "tools/preview/PlayClock.h"
+#include "tools/preview/PreviewOptions.h"
+#include "tools/preview/ShaderWatch.h"
+#include "tools/preview/ShowPlayer.h"
+#include "tools/preview/TimelineBar.h"
+
+namespace preview {
+
+extern const char* const musicPath;
+
+// The preview's window and its loop: each pass handles the keys, brings the
+// show to the frame its clock says is due, puts that frame on screen with the
+// timeline bar over it and, when paused, spends the spare time keeping the
+// show's states further ahead.
+class Preview {
+public:
+    Preview(const PreviewOptions& options, double showSeconds);
+    ~Preview();
+    Preview(const Preview&) = delete;
+    Preview& operator=(const Preview&) = delete;
+
+    // Opens the window, builds the show and opens the music; an error, or empty.
+    std::string open();
+    // Runs until Escape or the window is closed.
+    void run();
+    // One pass of the loop, with the events already queued.
+    void pass();
+    void handle(const SDL_Event& event);
+
+    // Everything the keys do.
+    void togglePause();
+    void seekTo(int frame);
+    void stepBy(int frames);
+    void setLoopStart();
+    void setLoopEnd();
+    void clearLoop();
+    void changeRate(double factor);
+    void toggleFullscreen();
+    void reloadShaders();
+    // The frame on screen, as velquor-SSS.SSS.png in the working directory; its name, or empty.
+    std::string writeScreenshot();
+
+    double showSeconds;
+    bool quit = false;
+    bool barShown = true;
+    ShowPlayer player;
+    PlayClock clock;
+    Music music;
+    ShaderWatch watch;
+    std::unique_ptr<TimelineBar> bar;
+    SDL_Window* window = nullptr;
+
+private:
+    double seconds() const;
+    void followClock();
+    void present();
+    void updateTitle(double now);
+    // Music plays while the clock runs at normal speed, from the frame on show.
+    void syncMusic();
+    void keepAheadWhileIdle();
+
+    PreviewOptions options;
+    SDL_GLContext context = nullptr;
+    Uint64 startCounter = 0;
+    double lastTitle = -1.0;
+    int framesSinceTitle = 0;
+    double drawnPerSecond = 0.0;
+};
+
+} // namespace preview
+
+#endif

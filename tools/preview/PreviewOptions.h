@@ -1,0 +1,43 @@
+#ifndef VELQUOR_PREVIEW_PREVIEWOPTIONS_H
+#define VELQUOR_PREVIEW_PREVIEWOPTIONS_H
+
+#include <string>
+#include <vector>
+
+namespace preview {
+
+// What one run of velquor-preview is asked to do, as given on the command line.
+struct PreviewOptions {
+    int width = 1280;
+    int height = 720;
+    bool fullscreen = false;
+    int fps = 60;
+    double start = 0.0;
+    bool startGiven = false;
+    bool loopGiven = false;
+    double loopStart = 0.0;
+    double loopEnd = 0.0;
+    bool paused = false;
+    bool help = false;
+};
+
+// The options, or an error: one line naming the option or value and why.
+struct ParsedOptions {
+    PreviewOptions options;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+// args excludes the program name.
+ParsedOptions parsePreviewOptions(const std::vector<std::string>& args);
+
+// The times checked against the show's length in seconds; an error, or empty.
+std::string checkTimes(const PreviewOptions& options, double showSeconds);
+
+std::string usageText();
+// The keys, one a line, as --help and the F1 key list them.
+std::string controlsText();
+
+} // namespace preview
+
+#endif

@@ -1,0 +1,130 @@
+#include "tools/preview/ShowPlayer.h"
+
+#include <GL/glew.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "demo/MyDemo.h"
+#include "engine/RenderBuffer.h"
+
+namespace preview {
+
+ShowPlayer::ShowPlayer(int fps, int lastFrame) : fps(fps), lastFrame(lastFrame) {}
+
+ShowPlayer::~ShowPlayer() {
+    delete target;
+}
+
+std::string ShowPlayer::open(int width, int height) {
+    // Like the live demo's, created once and never deleted: its scenes own GL
+    // objects for the life of the process.
+    demo = new MyDemo(width, height);
+    demo->init();
+    scenes = sceneContents(*demo);
+    for (const SceneContent& scene : scenes) {
+        if (!scene.name)
+            return "the show has a scene whose clouds this preview does not know; it cannot rewind it";
+        clouds.insert(clouds.end(), scene.clouds.begin(), scene.clouds.end());
+    }
+    states.keep(0, saveShow(clouds, nullptr));
+    resize(width, height);
+    return target->getError() ? "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" +
+                                    std::to_string(height)
+                              : "";
+}
+
+void ShowPlayer::resize(int width, int height) {
+    delete target;
+    this->width = width;
+    this->height = height;
+    target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
+    redraw();
+}
+
+unsigned int ShowPlayer::framebuffer() const {
+    return target->getFramebuffer();
+}
+
+// The same calls as a drawn frame, with everything after the vertex stage
+// thrown away: the points move, the buffers fill and the random stream
+// advances exactly as when the frame is seen.
+void ShowPlayer::step(int n) {
+    glEnable(GL_RASTERIZER_DISCARD);
+    demo->show(timeOf(n));
+    glDisable(GL_RASTERIZER_DISCARD);
+    keepIfDue(n);
+}
+
+void ShowPlayer::draw(int n) {
+    target->firstPass();
+    demo->show(timeOf(n));
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    keepIfDue(n);
+}
+
+void ShowPlayer::keepIfDue(int n) {
+    if (n % keepEvery != 0 || states.has(n))
+        return;
+    int found = 0;
+    states.keep(n, saveShow(clouds, states.latestUpTo(n - 1, found)));
+}
+
+// Brings the show to the state after frame n - 1, by stepping on from the
+// current frame or from the nearest state kept, whichever is nearer.
+void ShowPlayer::restore(int n) {
+    int kept = 0;
+    const ShowState* state = states.latestUpTo(std::max(n - 1, 0), kept);
+    int from = frame;
+    if (from > n - 1 || kept > from) {
+        restoreShow(*state, clouds);
+        from = kept;
+    }
+    for (int k = from + 1; k < n; k++)
+        step(k);
+}
+
+void ShowPlayer::showFrame(int n) {
+    n = std::max(0, std::min(n, lastFrame));
+    if (n == frame)
+        return;
+    restore(n);
+    draw(n);
+    frame = n;
+}
+
+void ShowPlayer::redraw() {
+    int n = frame;
+    frame = lastFrame + 1; // nothing after n is usable
+    restore(n);
+    draw(n);
+    frame = n;
+}
+
+bool ShowPlayer::keepAhead(double seconds) {
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    int last = states.lastFrame();
+    if (last + keepEvery > lastFrame)
+        return false;
+    int found = 0;
+    ShowState here = saveShow(clouds, states.latestUpTo(frame, found));
+    restoreShow(*states.latestUpTo(last, found), clouds);
+    int n = last;
+    while (n + 1 <= lastFrame && (n % keepEvery != 0 || n == last || Clock::now() < deadline))
+        step(++n);
+    restoreShow(here, clouds);
+    return states.lastFrame() + keepEvery <= lastFrame;
+}
+
+std::vector<std::string> ShowPlayer::scenesAt(int n) const {
+    double t = timeOf(n);
+    std::vector<std::string> names;
+    for (const SceneContent& scene : scenes)
+        if (t > scene.scene->start && scene.scene->end > t)
+            names.push_back(scene.name);
+    return names;
+}
+
+} // namespace preview

@@ -1,0 +1,72 @@
+#ifndef VELQUOR_PREVIEW_SHOWPLAYER_H
+#define VELQUOR_PREVIEW_SHOWPLAYER_H
+
+#include <string>
+#include <vector>
+
+#include "demo/SceneContents.h"
+#include "tools/preview/ShowState.h"
+
+class MyDemo;
+namespace vq_engine {
+class RenderBuffer;
+}
+
+namespace preview {
+
+// The show at fixed frames: frame n is the show at n / fps seconds after
+// every earlier frame has moved its points. It draws the frame it is asked
+// for into an offscreen buffer of the window's size, steps the frames before
+// it without drawing them, and keeps the show's state every few frames so
+// that going back, or far ahead, starts from the nearest one kept.
+class ShowPlayer {
+public:
+    // States are kept every keepEvery frames.
+    static const int keepEvery = 15;
+
+    ShowPlayer(int fps, int lastFrame);
+    ~ShowPlayer();
+    ShowPlayer(const ShowPlayer&) = delete;
+    ShowPlayer& operator=(const ShowPlayer&) = delete;
+
+    // Builds the demo and the buffer in the current GL context; an error, or empty.
+    std::string open(int width, int height);
+    // Makes frame n (clamped to the show) the one on show: its state, and its picture in the buffer.
+    void showFrame(int n);
+    // Draws the current frame again, from the state before it (after a new
+    // buffer size or a new program).
+    void redraw();
+    // A new buffer of the window's size, with the current frame drawn into it.
+    void resize(int width, int height);
+    // Keeps states further ahead for about the given seconds, leaving the
+    // current frame as it is; whether any are left to keep.
+    bool keepAhead(double seconds);
+
+    double timeOf(int n) const { return double(n) / fps; }
+    unsigned int framebuffer() const;
+    // The names of the scenes drawn at frame n, in drawing order.
+    std::vector<std::string> scenesAt(int n) const;
+
+    int fps;
+    int lastFrame;
+    // The frame whose state the show holds and whose picture the buffer holds.
+    int frame = 0;
+    int width = 0;
+    int height = 0;
+    StateStore states;
+    std::vector<SceneContent> scenes;
+
+private:
+    void step(int n);
+    void draw(int n);
+    void keepIfDue(int n);
+    void restore(int n);
+
+    MyDemo* demo = nullptr;
+    vq_engine::RenderBuffer* target = nullptr;
+    std::vector<vq_engine::Particle*> clouds;
+};
+
+} // namespace preview
+
+#endif

@@ -1,0 +1,65 @@
+#ifndef VELQUOR_PREVIEW_SHOWSTATE_H
+#define VELQUOR_PREVIEW_SHOWSTATE_H
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace vq_engine {
+class Particle;
+}
+
+namespace preview {
+
+// Everything one cloud carries from frame to frame.
+struct CloudState {
+    std::vector<float> positions;
+    std::vector<float> velocities;
+    std::vector<float> birthTimes;
+    std::vector<float> deathTimes;
+    float emit[3];
+    bool reborn;
+
+    bool sameAs(const vq_engine::Particle& cloud) const;
+    size_t bytes() const;
+};
+
+// The show between two frames: every cloud and the random stream. Clouds
+// that did not change since another saved state share its copy.
+struct ShowState {
+    unsigned short random[3];
+    std::vector<std::shared_ptr<const CloudState>> clouds;
+};
+
+// The process-wide drand48 stream's position, read and set without drawing from it.
+void saveRandom(unsigned short state[3]);
+void restoreRandom(const unsigned short state[3]);
+
+// Copies the clouds' arrays (sharing each one unchanged since like, when given)
+// and the random stream.
+ShowState saveShow(const std::vector<vq_engine::Particle*>& clouds, const ShowState* like);
+// Puts the arrays back, on the CPU and into the clouds' GPU buffers, and the
+// random stream; the array buffer binding is left as it was.
+void restoreShow(const ShowState& state, const std::vector<vq_engine::Particle*>& clouds);
+
+// States saved by frame number, with the memory their clouds take.
+class StateStore {
+public:
+    void keep(int frame, ShowState state);
+    bool has(int frame) const { return states.count(frame) != 0; }
+    // The latest state at or before frame, or nullptr; its frame in found.
+    const ShowState* latestUpTo(int frame, int& found) const;
+    // The latest frame held, or -1.
+    int lastFrame() const;
+    size_t count() const { return states.size(); }
+    // Bytes of cloud arrays held, each shared copy counted once.
+    size_t bytes() const;
+
+private:
+    std::map<int, ShowState> states;
+};
+
+} // namespace preview
+
+#endif
