@@ -24,6 +24,9 @@ public:
     // The frame due now, restarting the clock at the loop's start when it wraps.
     Due advance(double now);
 
+    // When frame falls due while playing on from the last start, loops aside.
+    double dueTime(int frame) const { return anchorTime + (frame - anchorFrame) / (rate * fps); }
+
     // Starts playing at frame from (paused stays paused, keeping from as its frame).
     void startAt(int from, double now);
     void pause(int at);

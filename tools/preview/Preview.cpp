@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -19,7 +20,10 @@ const double titleInterval = 0.25;
 // How long a pass while paused may spend keeping states ahead, and how long
 // it waits for a key when there is nothing left to do.
 const double keepAheadSlice = 0.04;
-const int idleWaitMs = 40;
+const double idleWait = 0.04;
+const double scoutSliceMinimum = 0.008;
+// Time left for putting the next frame on screen.
+const double frameMargin = 0.003;
 const int stillPngCompression = 9;
 
 bool shiftHeld(const SDL_Event& event) {
@@ -91,23 +95,27 @@ double Preview::seconds() const {
 }
 
 void Preview::run() {
-    while (!quit) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event))
-            handle(event);
-        pass();
-    }
+    while (!quit)
+        runOnce();
+}
+
+void Preview::runOnce() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        handle(event);
+    pass();
 }
 
 void Preview::pass() {
     if (watch.changed())
         reloadShaders();
     followClock();
-    present();
+    if (changed)
+        present();
+    changed = false;
     double now = seconds();
     updateTitle(now);
-    if (!clock.playing)
-        keepAheadWhileIdle();
+    useSpareTime(now);
 }
 
 void Preview::followClock() {
@@ -117,6 +125,7 @@ void Preview::followClock() {
     if (due.frame != player.frame) {
         player.showFrame(due.frame);
         framesSinceTitle++;
+        changed = true;
     }
     if (due.wrapped)
         syncMusic();
@@ -159,10 +168,19 @@ void Preview::updateTitle(double now) {
     SDL_SetWindowTitle(window, text);
 }
 
-void Preview::keepAheadWhileIdle() {
-    if (player.keepAhead(keepAheadSlice))
+// Until the next frame is due (or for a while, when paused): states kept
+// ahead now make later seeks quick.
+void Preview::useSpareTime(double now) {
+    double spare = clock.playing ? clock.dueTime(player.frame + 1) - now - frameMargin : keepAheadSlice;
+    if (spare <= 0.0)
         return;
-    SDL_WaitEventTimeout(nullptr, idleWaitMs);
+    // A slice saves and restores the whole show around its steps: worth it
+    // only with room for a few steps.
+    if (!scoutDone && (!clock.playing || spare >= scoutSliceMinimum)) {
+        scoutDone = !player.keepAhead(spare);
+        return;
+    }
+    SDL_WaitEventTimeout(nullptr, std::max(1, int(std::min(spare, idleWait) * 1000.0)));
 }
 
 void Preview::syncMusic() {
@@ -253,8 +271,11 @@ void Preview::handle(const SDL_Event& event) {
         quit = true;
         return;
     }
+    if (event.type == SDL_WINDOWEVENT)
+        changed = true;
     if (event.type != SDL_KEYDOWN)
         return;
+    changed = true;
     int second = player.fps;
     switch (event.key.keysym.sym) {
     case SDLK_ESCAPE: quit = true; break;

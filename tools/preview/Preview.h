@@ -32,7 +32,10 @@ public:
     std::string open();
     // Runs until Escape or the window is closed.
     void run();
-    // One pass of the loop, with the events already queued.
+    // One pass of the loop: the queued events, then pass().
+    void runOnce();
+    // Brings the show to the due frame, puts it on screen when anything
+    // changed, and waits for the next frame or keeps states ahead meanwhile.
     void pass();
     void handle(const SDL_Event& event);
 
@@ -66,7 +69,7 @@ private:
     void updateTitle(double now);
     // Music plays while the clock runs at normal speed, from the frame on show.
     void syncMusic();
-    void keepAheadWhileIdle();
+    void useSpareTime(double now);
 
     PreviewOptions options;
     SDL_GLContext context = nullptr;
@@ -74,6 +77,9 @@ private:
     double lastTitle = -1.0;
     int framesSinceTitle = 0;
     double drawnPerSecond = 0.0;
+    // Whether the window shows something other than what is on screen.
+    bool changed = true;
+    bool scoutDone = false;
 };
 
 } // namespace preview

@@ -105,17 +105,23 @@ bool ShowPlayer::keepAhead(double seconds) {
     using Clock = std::chrono::steady_clock;
     Clock::time_point deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-    int last = states.lastFrame();
-    if (last + keepEvery > lastFrame)
-        return false;
     int found = 0;
+    // Playing or seeking may have kept states beyond the scout.
+    const ShowState* from = &scout;
+    if (states.lastFrame() >= scoutFrame) {
+        scoutFrame = states.lastFrame();
+        from = states.latestUpTo(scoutFrame, found);
+    }
+    if (scoutFrame >= lastFrame)
+        return false;
     ShowState here = saveShow(clouds, states.latestUpTo(frame, found));
-    restoreShow(*states.latestUpTo(last, found), clouds);
-    int n = last;
-    while (n + 1 <= lastFrame && (n % keepEvery != 0 || n == last || Clock::now() < deadline))
-        step(++n);
+    restoreShow(*from, clouds);
+    do
+        step(++scoutFrame);
+    while (scoutFrame < lastFrame && Clock::now() < deadline);
+    scout = saveShow(clouds, states.latestUpTo(scoutFrame, found));
     restoreShow(here, clouds);
-    return states.lastFrame() + keepEvery <= lastFrame;
+    return scoutFrame < lastFrame;
 }
 
 std::vector<std::string> ShowPlayer::scenesAt(int n) const {

@@ -38,8 +38,9 @@ public:
     void redraw();
     // A new buffer of the window's size, with the current frame drawn into it.
     void resize(int width, int height);
-    // Keeps states further ahead for about the given seconds, leaving the
-    // current frame as it is; whether any are left to keep.
+    // Steps a scout ahead of the kept states for about the given seconds (at
+    // least one frame), keeping states as it goes and leaving the current
+    // frame as it is; whether the scout has more of the show to go.
     bool keepAhead(double seconds);
 
     double timeOf(int n) const { return double(n) / fps; }
@@ -62,6 +63,9 @@ private:
     void keepIfDue(int n);
     void restore(int n);
 
+    // Where keepAhead got to: the state after frame scoutFrame.
+    ShowState scout;
+    int scoutFrame = 0;
     MyDemo* demo = nullptr;
     vq_engine::RenderBuffer* target = nullptr;
     std::vector<vq_engine::Particle*> clouds;
