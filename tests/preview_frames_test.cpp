@@ -128,8 +128,8 @@ TEST_F(PreviewFrames, AfterTheLoopWraps) {
         clock.setLoop(target - 30, target + 30);
         clock.startAt(target + 20, 0.0);
         player->showFrame(target + 20);
-        // Ten frames to the loop's end, then thirty more from its start.
-        preview::PlayClock::Due due = clock.advance(40.0 / fps);
+        // Eleven frames past the loop's end, then thirty more from its start.
+        preview::PlayClock::Due due = clock.advance(41.0 / fps);
         ASSERT_TRUE(due.wrapped);
         ASSERT_EQ(due.frame, target);
         player->showFrame(due.frame);

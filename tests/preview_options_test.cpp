@@ -146,7 +146,7 @@ TEST(PlayClock, StopsAtTheLastFrameWithoutALoop) {
 
 TEST(PlayClock, WrapsToTheLoopStartKeepingTheRhythm) {
     PlayClock clock(60, 2310);
-    clock.setLoop(600, 660); // frames 600 to 659
+    clock.setLoop(600, 659); // 60 frames
     clock.startAt(650, 0.0);
     EXPECT_EQ(clock.advance(9.0 / 60.0).frame, 659);
     PlayClock::Due due = clock.advance(10.0 / 60.0);

@@ -20,8 +20,8 @@ PlayClock::Due PlayClock::advance(double now) {
     if (!playing)
         return due;
     due.frame = anchorFrame + int(std::floor((now - anchorTime) * rate * fps + frameSlack));
-    // The loop's end when it lies ahead, or else the end of the show.
-    int end = looping && anchorFrame < loopEnd ? loopEnd : lastFrame + 1;
+    // The frame after the loop's end when that lies ahead, or else after the show's end.
+    int end = (looping && anchorFrame <= loopEnd ? loopEnd : lastFrame) + 1;
     if (due.frame < end)
         return due;
     if (!looping) {
@@ -31,7 +31,7 @@ PlayClock::Due PlayClock::advance(double now) {
         return due;
     }
     // Frames past the end count on from the loop's start, so the rhythm holds.
-    int period = loopEnd - loopStart;
+    int period = loopEnd - loopStart + 1;
     due.frame = loopStart + (due.frame - end) % period;
     due.wrapped = true;
     startAt(due.frame, now);

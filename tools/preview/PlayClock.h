@@ -32,7 +32,7 @@ public:
     void pause(int at);
     void setRate(double rate, int at, double now);
 
-    // The loop covers frames start to end - 1; end is at most the last frame.
+    // The loop covers frames start to end, both shown; end is at most the last frame.
     void setLoop(int start, int end);
     void clearLoop() { looping = false; }
     // The loop's start or end at the given frame, keeping the other end

@@ -180,7 +180,13 @@ void Preview::useSpareTime(double now) {
         scoutDone = !player.keepAhead(spare);
         return;
     }
-    SDL_WaitEventTimeout(nullptr, std::max(1, int(std::min(spare, idleWait) * 1000.0)));
+    SDL_Event event;
+    if (SDL_WaitEventTimeout(&event, std::max(1, int(std::min(spare, idleWait) * 1000.0))))
+        handle(event);
+    // Waiting leaves SDL's end-of-poll marker queued: polling up to it now
+    // lets the next pass see every event that arrives before it.
+    while (SDL_PollEvent(&event))
+        handle(event);
 }
 
 void Preview::syncMusic() {

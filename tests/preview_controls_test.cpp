@@ -1,0 +1,354 @@
+// velquor-preview driven as people drive it: key presses go through SDL's
+// event queue into the real program's window, with its show, music (on SDL's
+// silent driver) and data files in a directory of the test's own. Then the
+// program itself, started with bad input or without its data.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/RenderBuffer.h"
+#include "tests/support/Process.h"
+#include "tests/support/XServer.h"
+#include "tools/capture/PngFile.h"
+#include "tools/capture/ShowRenderer.h"
+#include "tools/preview/Preview.h"
+
+using preview::Preview;
+
+namespace {
+
+const int windowWidth = 320;
+const int windowHeight = 180;
+const double showSeconds = 38.5;
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+capture::RgbImage frameOnShow(Preview& preview) {
+    capture::RgbImage frame;
+    std::vector<unsigned char> rows;
+    capture::readFramebuffer(preview.player.framebuffer(), preview.player.width, preview.player.height, frame, rows);
+    return frame;
+}
+
+// One preview window for the suite, working in a copy of data/.
+class PreviewControls : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!std::getenv("DISPLAY") || !*std::getenv("DISPLAY")) {
+            display.reset(new XServer(1280, 720));
+            ASSERT_TRUE(display->running()) << "could not start Xvfb";
+            setenv("DISPLAY", display->display.c_str(), 1);
+        }
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        directory.reset(new TempDir);
+        mkdir((directory->path + "/data").c_str(), 0755);
+        for (const char* name : {"stars.vs", "stars.fs", "quorvin.mp3"})
+            writeFile(directory->path + "/data/" + name, readFile(std::string(VQ_BUILD_DIR "/data/") + name));
+        ASSERT_EQ(chdir(directory->path.c_str()), 0);
+        preview::PreviewOptions options;
+        options.width = windowWidth;
+        options.height = windowHeight;
+        options.paused = true;
+        shared = new Preview(options, showSeconds);
+        ASSERT_EQ(shared->open(), "");
+    }
+
+    static void TearDownTestSuite() {
+        delete shared;
+        shared = nullptr;
+        SDL_Quit();
+        ASSERT_EQ(chdir(VQ_BUILD_DIR), 0);
+        directory.reset();
+        display.reset();
+    }
+
+    void SetUp() override {
+        ASSERT_NE(shared, nullptr);
+        if (shared->clock.playing)
+            press(SDLK_SPACE);
+        shared->clearLoop();
+        while (shared->clock.rate != 1.0)
+            press(shared->clock.rate > 1.0 ? SDLK_MINUS : SDLK_EQUALS);
+        press(SDLK_HOME);
+    }
+
+    // Through SDL's queue, as a key press in the window arrives.
+    static void press(SDL_Keycode key, Uint16 modifiers = KMOD_NONE) {
+        SDL_Event event = {};
+        event.type = SDL_KEYDOWN;
+        event.key.windowID = SDL_GetWindowID(shared->window);
+        event.key.state = SDL_PRESSED;
+        event.key.keysym.sym = key;
+        event.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+        event.key.keysym.mod = modifiers;
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        shared->runOnce();
+    }
+
+    // Runs the loop for about the given seconds, returning each frame shown.
+    static std::vector<int> runFor(double seconds) {
+        std::vector<int> frames;
+        Uint64 end = SDL_GetPerformanceCounter() + Uint64(seconds * SDL_GetPerformanceFrequency());
+        while (SDL_GetPerformanceCounter() < end) {
+            shared->runOnce();
+            frames.push_back(shared->player.frame);
+        }
+        return frames;
+    }
+
+    int frame() const { return shared->player.frame; }
+
+    static std::unique_ptr<XServer> display;
+    static std::unique_ptr<TempDir> directory;
+    static Preview* shared;
+};
+
+std::unique_ptr<XServer> PreviewControls::display;
+std::unique_ptr<TempDir> PreviewControls::directory;
+Preview* PreviewControls::shared = nullptr;
+
+TEST_F(PreviewControls, SpacePausesAndResumesPictureAndMusicTogether) {
+    EXPECT_FALSE(shared->clock.playing);
+    EXPECT_FALSE(shared->music.playing);
+    press(SDLK_SPACE);
+    EXPECT_TRUE(shared->clock.playing);
+    EXPECT_TRUE(shared->music.playing);
+    runFor(0.5);
+    EXPECT_GT(frame(), 10);
+    press(SDLK_SPACE);
+    int paused = frame();
+    EXPECT_FALSE(shared->clock.playing);
+    EXPECT_FALSE(shared->music.playing);
+    runFor(0.2);
+    EXPECT_EQ(frame(), paused);
+}
+
+TEST_F(PreviewControls, ArrowsSeekOneSecondAndTenWithShift) {
+    struct Step {
+        SDL_Keycode key;
+        Uint16 modifiers;
+        int frame;
+    };
+    const Step steps[] = {
+        {SDLK_RIGHT, KMOD_NONE, 60},   {SDLK_RIGHT, KMOD_LSHIFT, 660}, {SDLK_LEFT, KMOD_NONE, 600},
+        {SDLK_LEFT, KMOD_RSHIFT, 0},   {SDLK_LEFT, KMOD_NONE, 0},      {SDLK_PERIOD, KMOD_NONE, 1},
+        {SDLK_PERIOD, KMOD_NONE, 2},   {SDLK_COMMA, KMOD_NONE, 1},     {SDLK_RIGHT, KMOD_SHIFT, 601},
+        {SDLK_HOME, KMOD_NONE, 0},
+    };
+    for (const Step& step : steps) {
+        press(step.key, step.modifiers);
+        EXPECT_EQ(frame(), step.frame) << SDL_GetKeyName(step.key);
+    }
+}
+
+TEST_F(PreviewControls, SteppingAFramePausesThePlay) {
+    press(SDLK_SPACE);
+    runFor(0.2);
+    int playing = frame();
+    press(SDLK_PERIOD);
+    EXPECT_FALSE(shared->clock.playing);
+    EXPECT_FALSE(shared->music.playing);
+    EXPECT_GE(frame(), playing + 1);
+}
+
+TEST_F(PreviewControls, BracketsSetALoopThatPlaysOverAndBackspaceClearsIt) {
+    press(SDLK_RIGHT, KMOD_SHIFT);
+    press(SDLK_LEFTBRACKET);
+    for (int i = 0; i < 12; i++)
+        press(SDLK_PERIOD);
+    press(SDLK_RIGHTBRACKET);
+    ASSERT_TRUE(shared->clock.looping);
+    EXPECT_EQ(shared->clock.loopStart, 600);
+    EXPECT_EQ(shared->clock.loopEnd, 612);
+    press(SDLK_SPACE);
+    std::vector<int> frames = runFor(0.8);
+    int wraps = 0;
+    for (size_t i = 0; i < frames.size(); i++) {
+        EXPECT_GE(frames[i], 600);
+        EXPECT_LE(frames[i], 612);
+        wraps += i > 0 && frames[i] < frames[i - 1];
+    }
+    EXPECT_GE(wraps, 2);
+    EXPECT_TRUE(shared->music.playing);
+    press(SDLK_BACKSPACE);
+    EXPECT_FALSE(shared->clock.looping);
+    runFor(0.5);
+    EXPECT_GT(frame(), 612);
+}
+
+TEST_F(PreviewControls, MinusAndEqualsHalveAndDoubleTheSpeedWithMusicOnlyAtNormalSpeed) {
+    press(SDLK_SPACE);
+    struct Step {
+        SDL_Keycode key;
+        double rate;
+        bool music;
+    };
+    const Step steps[] = {{SDLK_EQUALS, 2.0, false}, {SDLK_EQUALS, 4.0, false}, {SDLK_MINUS, 2.0, false},
+                          {SDLK_MINUS, 1.0, true},   {SDLK_MINUS, 0.5, false}, {SDLK_EQUALS, 1.0, true}};
+    for (const Step& step : steps) {
+        press(step.key);
+        EXPECT_EQ(shared->clock.rate, step.rate);
+        EXPECT_EQ(shared->music.playing, step.music) << "at " << step.rate << "x";
+    }
+    press(SDLK_EQUALS);
+    press(SDLK_EQUALS);
+    int from = frame();
+    runFor(0.5);
+    // Four times the 30 frames of half a second, give or take a slow pass.
+    EXPECT_GT(frame() - from, 60);
+}
+
+TEST_F(PreviewControls, F12WritesTheFrameOnScreenNamedByItsTime) {
+    press(SDLK_RIGHT, KMOD_SHIFT);
+    for (int i = 0; i < 3; i++)
+        press(SDLK_RIGHT);
+    for (int i = 0; i < 6; i++)
+        press(SDLK_COMMA);
+    ASSERT_EQ(frame(), 774); // 12.9 s
+    press(SDLK_F12);
+    capture::RgbImage written;
+    ASSERT_EQ(capture::readPng("velquor-012.900.png", written), "");
+    EXPECT_EQ(written.width, windowWidth);
+    EXPECT_EQ(written.height, windowHeight);
+    EXPECT_TRUE(written.rgb == frameOnShow(*shared).rgb);
+    unlink("velquor-012.900.png");
+}
+
+TEST_F(PreviewControls, TheWindowResizesAndTheShowFollows) {
+    press(SDLK_RIGHT, KMOD_SHIFT);
+    SDL_SetWindowSize(shared->window, 400, 200);
+    for (int i = 0; i < 50 && shared->player.width != 400; i++)
+        runFor(0.02);
+    EXPECT_EQ(shared->player.width, 400);
+    EXPECT_EQ(shared->player.height, 200);
+    EXPECT_EQ(frame(), 600);
+    SDL_SetWindowSize(shared->window, windowWidth, windowHeight);
+    for (int i = 0; i < 50 && shared->player.width != windowWidth; i++)
+        runFor(0.02);
+    EXPECT_EQ(shared->player.width, windowWidth);
+}
+
+TEST_F(PreviewControls, TheTitleSaysWhereTheShowIs) {
+    press(SDLK_RIGHT, KMOD_SHIFT);
+    press(SDLK_RIGHT, KMOD_SHIFT);
+    press(SDLK_LEFTBRACKET);
+    runFor(0.3);
+    std::string title = SDL_GetWindowTitle(shared->window);
+    for (const char* part : {"20.000 s", "frame 1200", "paused", "1x", "loop 20.000-38.500", "fps", "Background",
+                             "Thirtytwo", "N271", "Million", "RandomNums"})
+        EXPECT_NE(title.find(part), std::string::npos) << part << " in " << title;
+    EXPECT_EQ(title.find("Tovelplex"), std::string::npos) << title;
+}
+
+TEST_F(PreviewControls, HHidesAndShowsTheTimelineBar) {
+    EXPECT_TRUE(shared->barShown);
+    press(SDLK_h);
+    EXPECT_FALSE(shared->barShown);
+    press(SDLK_h);
+    EXPECT_TRUE(shared->barShown);
+}
+
+// The bar drawn into a buffer of its own: the playhead where the time is,
+// scene lanes where their windows are, nothing above the bar, and GL's clear
+// colour and scissor as they were.
+TEST_F(PreviewControls, TheTimelineBarMarksScenesAndTheTime) {
+    vq_engine::RenderBuffer target(windowWidth, windowHeight, 0, 1, false);
+    target.firstPass();
+    shared->bar->draw(windowWidth, windowHeight, showSeconds / 2, shared->clock);
+    capture::RgbImage picture;
+    std::vector<unsigned char> rows;
+    capture::readFramebuffer(target.getFramebuffer(), windowWidth, windowHeight, picture, rows);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+    int bottom = windowHeight - 1;
+    const unsigned char* playhead = picture.pixel(windowWidth / 2, bottom);
+    EXPECT_GT(playhead[0], 200);
+    EXPECT_LT(playhead[1], 100);
+    // Background's lane, the top one, runs the whole width.
+    int backgroundLane = windowHeight - shared->bar->height() + 2;
+    EXPECT_GT(picture.pixel(windowWidth / 4, backgroundLane)[2], 100);
+    int lit = 0;
+    for (int y = 0; y < windowHeight - shared->bar->height(); y++)
+        for (int x = 0; x < windowWidth; x++)
+            lit += picture.pixel(x, y)[0] + picture.pixel(x, y)[1] + picture.pixel(x, y)[2] != 0;
+    EXPECT_EQ(lit, 0);
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_EQ(clear[0] + clear[1] + clear[2], 0.0f);
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+}
+
+TEST_F(PreviewControls, EscapeQuits) {
+    EXPECT_FALSE(shared->quit);
+    press(SDLK_ESCAPE);
+    EXPECT_TRUE(shared->quit);
+    shared->quit = false;
+}
+
+// The program as users start it, with no display: bad input must be turned
+// away before it would open a window.
+struct Refused {
+    int status;
+    std::string output;
+};
+
+Refused runPreview(const std::vector<std::string>& args, const std::string& directory) {
+    TempDir logDirectory;
+    std::string log = logDirectory.path + "/output.txt";
+    std::vector<std::string> argv = {VQ_BUILD_DIR "/velquor-preview"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    pid_t child = spawnProcess(argv, {directory, {{"DISPLAY", ""}, {"SDL_AUDIODRIVER", "dummy"}}, log});
+    Refused run;
+    run.status = waitProcess(child, 60.0);
+    if (run.status < 0)
+        stopProcess(child);
+    run.output = readTextFile(log);
+    return run;
+}
+
+TEST(PreviewProgram, BadInputIsOneLineAndStatus2BeforeAnyWindow) {
+    const std::vector<std::string> cases[] = {
+        {"--bogus"}, {"--size", "wide"}, {"--size", "100x200"}, {"--start", "soon"}, {"--fps", "0"},
+        {"--loop", "30,40"}, {"--start", "39"}, {"--loop", "8"},
+    };
+    for (const auto& args : cases) {
+        Refused run = runPreview(args, VQ_BUILD_DIR);
+        EXPECT_EQ(run.status, 2) << args[0] << ": " << run.output;
+        EXPECT_EQ(run.output.rfind("velquor-preview: ", 0), 0u) << run.output;
+        EXPECT_EQ(std::count(run.output.begin(), run.output.end(), '\n'), 1) << run.output;
+    }
+}
+
+TEST(PreviewProgram, AMissingDataFileIsNamedWithStatus1) {
+    TempDir empty;
+    Refused run = runPreview({}, empty.path);
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(run.output, "velquor-preview: cannot read data/stars.vs in " + empty.path +
+                              ": No such file or directory\n");
+}
+
+TEST(PreviewProgram, HelpListsTheKeys) {
+    Refused run = runPreview({"--help"}, VQ_BUILD_DIR);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.output.find(preview::controlsText()), std::string::npos) << run.output;
+}
+
+} // namespace
