@@ -27,13 +27,14 @@ namespace {
 const int frameWidth = 480;
 const int frameHeight = 270;
 const int fps = 60;
-const int lastFrame = 21 * fps;
+const int lastFrame = 32 * fps;
 // The busiest moments: 32 blown apart, fresh random velocities every frame,
-// while 158 dissolves; 14, 271 and 10^6 all moving; the digit row, whose
-// digits are the random stream's after every cloud was built.
-const double moments[] = {9.5, 13.0, 18.2};
-const char* const momentList = "9.5,13,18.2";
-const double laterThanAll = 20.0;
+// while 158 dissolves; 14, 271 and 10^6 all moving; 10^6 pouring down; the
+// digit row's two passes, whose digits are the random stream's after every
+// cloud was built.
+const double moments[] = {9.5, 13.0, 15.5, 18.2, 29.2};
+const char* const momentList = "9.5,13,15.5,18.2,29.2";
+const double laterThanAll = 31.0;
 
 int frameAt(double seconds) {
     return int(std::lround(seconds * fps));
@@ -46,7 +47,7 @@ std::vector<RgbImage>& captured() {
         return frames;
     TempDir directory;
     CaptureRun run = runCapture({"--size", std::to_string(frameWidth) + "x" + std::to_string(frameHeight), "--fps",
-                                 std::to_string(fps), "--duration", "21", "--at", momentList,
+                                 std::to_string(fps), "--duration", "32", "--at", momentList,
                                  "--frames", directory.path});
     EXPECT_EQ(run.status, 0) << run.output;
     for (double seconds : moments) {
@@ -97,9 +98,9 @@ TEST_F(PreviewFrames, PlayedThroughWithFramesSteppedUnseen) {
     int frame = 0;
     for (size_t m = 0; m < sizeof moments / sizeof moments[0]; m++) {
         int target = frameAt(moments[m]);
-        // Draws one frame in one to three, as a loaded machine would.
+        // Draws one frame in one to five, as a loaded machine would.
         while (frame < target) {
-            frame = std::min(target, frame + 1 + frame % 3);
+            frame = std::min(target, frame + 1 + frame % 5);
             player->showFrame(frame);
         }
         expectCaptured(m, "played");

@@ -125,6 +125,7 @@ void Preview::followClock() {
     if (due.frame != player.frame) {
         player.showFrame(due.frame);
         framesSinceTitle++;
+        framesDrawn++;
         changed = true;
     }
     if (due.wrapped)

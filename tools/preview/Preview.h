@@ -54,6 +54,8 @@ public:
 
     double showSeconds;
     bool quit = false;
+    // Frames drawn since the window opened (frames stepped unseen not counted).
+    long framesDrawn = 0;
     bool barShown = true;
     ShowPlayer player;
     PlayClock clock;

@@ -14,6 +14,7 @@ ShowPlayer::ShowPlayer(int fps, int lastFrame) : fps(fps), lastFrame(lastFrame) 
 
 ShowPlayer::~ShowPlayer() {
     delete target;
+    glDeleteQueries(1, &nothingDrawn);
 }
 
 std::string ShowPlayer::open(int width, int height) {
@@ -28,6 +29,11 @@ std::string ShowPlayer::open(int width, int height) {
         clouds.insert(clouds.end(), scene.clouds.begin(), scene.clouds.end());
     }
     states.keep(0, saveShow(clouds, nullptr));
+    // A query around no drawing at all: no samples passed. Rendering on
+    // its condition is skipped.
+    glGenQueries(1, &nothingDrawn);
+    glBeginQuery(GL_ANY_SAMPLES_PASSED, nothingDrawn);
+    glEndQuery(GL_ANY_SAMPLES_PASSED);
     resize(width, height);
     return target->getError() ? "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" +
                                     std::to_string(height)
@@ -46,12 +52,14 @@ unsigned int ShowPlayer::framebuffer() const {
     return target->getFramebuffer();
 }
 
-// The same calls as a drawn frame, with everything after the vertex stage
-// thrown away: the points move, the buffers fill and the random stream
-// advances exactly as when the frame is seen.
+// The same calls as a drawn frame, with GL told to skip every draw and
+// clear: the points move, the buffers fill and the random stream advances
+// exactly as when the frame is seen, at a fraction of the cost.
 void ShowPlayer::step(int n) {
     glEnable(GL_RASTERIZER_DISCARD);
+    glBeginConditionalRender(nothingDrawn, GL_QUERY_WAIT);
     demo->show(timeOf(n));
+    glEndConditionalRender();
     glDisable(GL_RASTERIZER_DISCARD);
     keepIfDue(n);
 }

@@ -1,0 +1,162 @@
+// velquor-preview's speed: how long a seek takes to put its frame on screen,
+// how much memory the states kept for seeking take, and how many frames a
+// second it draws while playing. Run from the build directory, on a display
+// at least 1920x1080 (a private Xvfb serves), with silent audio:
+//   SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1920x1080x24" ./preview_bench
+#include <GL/glew.h>
+#include <SDL.h>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "tools/capture/TrackLength.h"
+#include "tools/preview/Preview.h"
+#include "tools/preview/ShowState.h"
+
+using preview::Preview;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double showSeconds = 0.0;
+
+// A paused preview window of the given size, its show built afresh.
+std::unique_ptr<Preview> openPreview(int width, int height, double start, bool paused) {
+    const unsigned short fresh[3] = {0, 0, 0};
+    preview::restoreRandom(fresh);
+    preview::PreviewOptions options;
+    options.width = width;
+    options.height = height;
+    options.start = start;
+    options.startGiven = true;
+    options.paused = paused;
+    std::unique_ptr<Preview> window(new Preview(options, showSeconds));
+    std::string error = window->open();
+    if (!error.empty()) {
+        std::fprintf(stderr, "preview_bench: %s\n", error.c_str());
+        std::exit(1);
+    }
+    return window;
+}
+
+// One window at 1280x720 for the seeks, with the states of the whole show
+// kept, as after the scout has had some idle time.
+Preview& scouted() {
+    static std::unique_ptr<Preview> window;
+    if (!window) {
+        window = openPreview(1280, 720, 0.0, true);
+        while (window->player.keepAhead(1.0)) {
+        }
+    }
+    return *window;
+}
+
+int frameAt(double seconds) {
+    return int(std::lround(seconds * 60.0));
+}
+
+// The seek's time until its frame is on screen, from before or after the target.
+void seekAndShow(benchmark::State& state, Preview& window, int from, int target) {
+    window.seekTo(from);
+    window.pass();
+    glFinish();
+    Clock::time_point begin = Clock::now();
+    window.seekTo(target);
+    window.pass();
+    glFinish();
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - begin).count());
+}
+
+// Arguments: the target in seconds, and where the seek starts relative to it.
+void BM_SeekWithStatesKept(benchmark::State& state) {
+    Preview& window = scouted();
+    int target = frameAt(double(state.range(0)));
+    int from = frameAt(double(state.range(0) + state.range(1)));
+    for (auto _ : state)
+        seekAndShow(state, window, from, target);
+    state.counters["states_MiB"] = double(window.player.states.bytes()) / (1 << 20);
+    state.counters["states"] = double(window.player.states.count());
+}
+
+// Straight after start-up, before any state ahead was kept: every frame up
+// to the target is stepped.
+void BM_SeekFromStartNothingKept(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Preview> window = openPreview(1280, 720, 0.0, true);
+        Clock::time_point begin = Clock::now();
+        window->seekTo(frameAt(double(state.range(0))));
+        window->pass();
+        glFinish();
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - begin).count());
+        state.ResumeTiming();
+    }
+}
+
+// Plays for a few seconds of real time from the given moment and counts the
+// frames drawn; the rest were stepped unseen.
+void BM_Playing(benchmark::State& state) {
+    int width = int(state.range(0));
+    int height = int(state.range(1));
+    double from = double(state.range(2));
+    const double seconds = 5.0;
+    std::unique_ptr<Preview> window = openPreview(width, height, from, false);
+    for (auto _ : state) {
+        long drawn = window->framesDrawn;
+        Clock::time_point begin = Clock::now();
+        while (std::chrono::duration<double>(Clock::now() - begin).count() < seconds)
+            window->runOnce();
+        double elapsed = std::chrono::duration<double>(Clock::now() - begin).count();
+        state.SetIterationTime(elapsed);
+        state.counters["drawn_fps"] = double(window->framesDrawn - drawn) / elapsed;
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_SeekWithStatesKept)
+    ->ArgNames({"to_s", "from_offset_s"})
+    ->Args({5, -4})
+    ->Args({5, 3})
+    ->Args({20, -4})
+    ->Args({20, 3})
+    ->Args({35, -4})
+    ->Args({35, 3})
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeekFromStartNothingKept)
+    ->ArgName("to_s")
+    ->Arg(5)
+    ->Arg(20)
+    ->Arg(35)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Playing)
+    ->ArgNames({"width", "height", "from_s"})
+    ->Args({1280, 720, 12})
+    ->Args({1280, 720, 20})
+    ->Args({1920, 1080, 12})
+    ->Args({1920, 1080, 20})
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    std::string error;
+    showSeconds = capture::trackSeconds(preview::musicPath, error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "preview_bench: %s (run it from the build directory)\n", error.c_str());
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
