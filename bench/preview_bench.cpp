@@ -63,11 +63,11 @@ int frameAt(double seconds) {
 // The seek's time until its frame is on screen, from before or after the target.
 void seekAndShow(benchmark::State& state, Preview& window, int from, int target) {
     window.seekTo(from);
-    window.pass();
+    window.update();
     glFinish();
     Clock::time_point begin = Clock::now();
     window.seekTo(target);
-    window.pass();
+    window.update();
     glFinish();
     state.SetIterationTime(std::chrono::duration<double>(Clock::now() - begin).count());
 }
@@ -91,7 +91,7 @@ void BM_SeekFromStartNothingKept(benchmark::State& state) {
         std::unique_ptr<Preview> window = openPreview(1280, 720, 0.0, true);
         Clock::time_point begin = Clock::now();
         window->seekTo(frameAt(double(state.range(0))));
-        window->pass();
+        window->update();
         glFinish();
         state.SetIterationTime(std::chrono::duration<double>(Clock::now() - begin).count());
         state.ResumeTiming();
@@ -119,17 +119,8 @@ void BM_Playing(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_SeekWithStatesKept)
-    ->ArgNames({"to_s", "from_offset_s"})
-    ->Args({5, -4})
-    ->Args({5, 3})
-    ->Args({20, -4})
-    ->Args({20, 3})
-    ->Args({35, -4})
-    ->Args({35, 3})
-    ->UseManualTime()
-    ->Iterations(5)
-    ->Unit(benchmark::kMillisecond);
+// Each benchmark has the only show in the process while it runs; the one
+// kept for seeking comes last.
 BENCHMARK(BM_SeekFromStartNothingKept)
     ->ArgName("to_s")
     ->Arg(5)
@@ -148,6 +139,17 @@ BENCHMARK(BM_Playing)
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 
+BENCHMARK(BM_SeekWithStatesKept)
+    ->ArgNames({"to_s", "from_offset_s"})
+    ->Args({5, -4})
+    ->Args({5, 3})
+    ->Args({20, -4})
+    ->Args({20, 3})
+    ->Args({35, -4})
+    ->Args({35, 3})
+    ->UseManualTime()
+    ->Iterations(5)
+    ->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::string error;

@@ -107,15 +107,18 @@ void Preview::runOnce() {
 }
 
 void Preview::pass() {
+    update();
+    useSpareTime(seconds());
+}
+
+void Preview::update() {
     if (watch.changed())
         reloadShaders();
     followClock();
     if (changed)
         present();
     changed = false;
-    double now = seconds();
-    updateTitle(now);
-    useSpareTime(now);
+    updateTitle(seconds());
 }
 
 void Preview::followClock() {
@@ -129,7 +132,7 @@ void Preview::followClock() {
         changed = true;
     }
     if (due.wrapped)
-        syncMusic();
+        restartFromFrame();
     if (due.ended)
         music.stop();
 }
@@ -157,16 +160,20 @@ void Preview::updateTitle(double now) {
     lastTitle = now;
     framesSinceTitle = 0;
 
-    char text[512];
-    int length = std::snprintf(text, sizeof text, "velquor-preview  %.3f s  frame %d  %s%gx", player.timeOf(player.frame),
-                               player.frame, clock.playing ? "" : "paused  ", clock.rate);
-    if (clock.looping)
-        length += std::snprintf(text + length, sizeof text - length, "  loop %.3f-%.3f",
-                                player.timeOf(clock.loopStart), player.timeOf(clock.loopEnd));
-    length += std::snprintf(text + length, sizeof text - length, "  %.0f fps ", drawnPerSecond);
+    char part[128];
+    std::snprintf(part, sizeof part, "velquor-preview  %.3f s  frame %d  %s%gx", player.timeOf(player.frame),
+                  player.frame, clock.playing ? "" : "paused  ", clock.rate);
+    std::string title = part;
+    if (clock.looping) {
+        std::snprintf(part, sizeof part, "  loop %.3f-%.3f", player.timeOf(clock.loopStart),
+                      player.timeOf(clock.loopEnd));
+        title += part;
+    }
+    std::snprintf(part, sizeof part, "  %.0f fps ", drawnPerSecond);
+    title += part;
     for (const std::string& name : player.scenesAt(player.frame))
-        length += std::snprintf(text + length, sizeof text - length, " %s", name.c_str());
-    SDL_SetWindowTitle(window, text);
+        title += " " + name;
+    SDL_SetWindowTitle(window, title.c_str());
 }
 
 // Until the next frame is due (or for a while, when paused): states kept
@@ -190,11 +197,14 @@ void Preview::useSpareTime(double now) {
         handle(event);
 }
 
-void Preview::syncMusic() {
+void Preview::restartFromFrame() {
     if (clock.playing && clock.rate == 1.0 && player.frame < player.lastFrame)
         music.playFrom(player.timeOf(player.frame));
     else
         music.stop();
+    // From now: a seek far from any state kept, or the music's start, may have taken a while.
+    if (clock.playing)
+        clock.startAt(player.frame, seconds());
 }
 
 void Preview::togglePause() {
@@ -206,17 +216,14 @@ void Preview::togglePause() {
             player.showFrame(clock.looping ? clock.loopStart : 0);
         clock.startAt(player.frame, seconds());
     }
-    syncMusic();
+    restartFromFrame();
 }
 
 void Preview::seekTo(int frame) {
     player.showFrame(frame);
-    // Restarted after the seek, which may take a while far from any state kept.
-    if (clock.playing)
-        clock.startAt(player.frame, seconds());
-    else
+    if (!clock.playing)
         clock.pause(player.frame);
-    syncMusic();
+    restartFromFrame();
 }
 
 void Preview::stepBy(int frames) {
@@ -227,6 +234,7 @@ void Preview::stepBy(int frames) {
 void Preview::setLoopStart() {
     if (!clock.setLoopStart(player.frame))
         std::printf("velquor-preview: a loop cannot start at or after its end\n");
+    // The clock looks for the loop's end from where it last started.
     if (clock.playing)
         clock.startAt(player.frame, seconds());
 }
@@ -244,7 +252,7 @@ void Preview::clearLoop() {
 
 void Preview::changeRate(double factor) {
     clock.setRate(clock.rate * factor, player.frame, seconds());
-    syncMusic();
+    restartFromFrame();
 }
 
 void Preview::toggleFullscreen() {

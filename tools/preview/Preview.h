@@ -34,9 +34,11 @@ public:
     void run();
     // One pass of the loop: the queued events, then pass().
     void runOnce();
-    // Brings the show to the due frame, puts it on screen when anything
-    // changed, and waits for the next frame or keeps states ahead meanwhile.
+    // update(), then waits for the next frame or keeps states ahead meanwhile.
     void pass();
+    // Rebuilds the programs when their files changed, brings the show to the
+    // due frame and puts it on screen when anything changed.
+    void update();
     void handle(const SDL_Event& event);
 
     // Everything the keys do.
@@ -69,8 +71,9 @@ private:
     void followClock();
     void present();
     void updateTitle(double now);
-    // Music plays while the clock runs at normal speed, from the frame on show.
-    void syncMusic();
+    // Music plays while the clock runs at normal speed, from the frame on
+    // show; the clock starts again from that frame.
+    void restartFromFrame();
     void useSpareTime(double now);
 
     PreviewOptions options;
