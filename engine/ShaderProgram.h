@@ -15,6 +15,7 @@ class Texture;
 // delete the objects the original still draws with.
 class ShaderProgram {
 public:
+    // An empty program object: add its stages, then compile().
     ShaderProgram();
     ~ShaderProgram();
     ShaderProgram(const ShaderProgram&) = delete;
@@ -33,6 +34,7 @@ public:
     // usual and dropped, so the program keeps drawing with its last working
     // object; returns whether the new one took its place.
     bool reload();
+    // The GL program object.
     unsigned int getProgramID();
     // Makes the program current and starts handing out texture units from 0.
     void use();
@@ -45,8 +47,11 @@ public:
     void addTexture(const char* name, unsigned int texture);
     void addTexture(const char* name, Texture* texture);
 
+    // The GL program object.
     unsigned int id;
+    // The unit the next addTexture binds.
     int textureUnit;
+    // The stages, owned, in the order they were added.
     std::vector<Shader*> shaders;
 };
 
