@@ -1,6 +1,6 @@
 // velquor-preview's speed: how long a seek takes to put its frame on screen,
-// how much memory the states kept for seeking take, and how many frames a
-// second it draws while playing. Run from the build directory, on a display
+// how much memory the states kept for seeking take, how many frames a second
+// it draws while playing, and how long a shader edit takes to show. Run from the build directory, on a display
 // at least 1920x1080 (a private Xvfb serves), with silent audio:
 //   SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1920x1080x24" ./preview_bench
 #include <GL/glew.h>
@@ -117,6 +117,22 @@ void BM_Playing(benchmark::State& state) {
     }
 }
 
+// Every scene's program rebuilt from the shader files, and the frame on show
+// drawn again with it, as after an edit.
+void BM_ReloadShaders(benchmark::State& state) {
+    Preview& window = scouted();
+    window.seekTo(frameAt(13.0));
+    window.update();
+    glFinish();
+    for (auto _ : state) {
+        Clock::time_point begin = Clock::now();
+        window.reloadShaders();
+        window.update();
+        glFinish();
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - begin).count());
+    }
+}
+
 } // namespace
 
 // Each benchmark has the only show in the process while it runs; the one
@@ -150,6 +166,8 @@ BENCHMARK(BM_SeekWithStatesKept)
     ->UseManualTime()
     ->Iterations(5)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReloadShaders)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::string error;

@@ -15,7 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "demo/SceneCommon.h"
 #include "engine/RenderBuffer.h"
+#include "engine/ShaderProgram.h"
 #include "tests/support/Process.h"
 #include "tests/support/XServer.h"
 #include "tools/capture/PngFile.h"
@@ -294,6 +296,54 @@ TEST_F(PreviewControls, TheTimelineBarMarksScenesAndTheTime) {
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_EQ(clear[0] + clear[1] + clear[2], 0.0f);
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+}
+
+// Shader edits, as an editor saves them: a broken one is reported and the
+// show keeps drawing with the last working program; a good one changes the
+// picture; putting the original back brings the very same picture back.
+TEST_F(PreviewControls, ShaderEditsRebuildTheProgramOrKeepTheLastWorkingOne) {
+    const std::string fragment = "data/stars.fs";
+    const std::string original = readFile(fragment);
+    press(SDLK_RIGHT, KMOD_SHIFT);
+    press(SDLK_RIGHT, KMOD_SHIFT);
+    capture::RgbImage before = frameOnShow(*shared);
+
+    struct Edit {
+        std::string source;
+        const char* said;
+        bool samePicture;
+    };
+    const std::string goldenColour = "fragColour = vec4(vec3(1.0, 0.8, 0.2) * glow, 1.0);";
+    std::string golden = original;
+    golden.replace(golden.find("fragColour = "), golden.find(";", golden.find("fragColour = ")) -
+                                                     golden.find("fragColour = ") + 1, goldenColour);
+    const Edit edits[] = {
+        {original + "\nthis is not a shader\n", "Shader error", true},
+        {golden, "rebuilt the particle program", false},
+        {original, "rebuilt the particle program", true},
+    };
+    for (const Edit& edit : edits) {
+        // A later modification time than the last edit's, whatever the file system's clock grain.
+        SDL_Delay(20);
+        writeFile(fragment, edit.source);
+        testing::internal::CaptureStdout();
+        shared->runOnce();
+        std::string output = testing::internal::GetCapturedStdout();
+        EXPECT_NE(output.find(edit.said), std::string::npos) << output;
+        capture::RgbImage after = frameOnShow(*shared);
+        EXPECT_EQ(after.rgb == before.rgb, edit.samePicture) << edit.said;
+        for (vq_engine::ShaderProgram* program : starsPrograms())
+            EXPECT_TRUE(program->isLinked());
+    }
+}
+
+TEST_F(PreviewControls, RRebuildsTheProgramWithoutAnEdit) {
+    testing::internal::CaptureStdout();
+    press(SDLK_r);
+    std::string output = testing::internal::GetCapturedStdout();
+    EXPECT_NE(output.find("velquor-preview: rebuilt the particle program from data/stars.vs and data/stars.fs"),
+              std::string::npos)
+        << output;
 }
 
 TEST_F(PreviewControls, EscapeQuits) {

@@ -261,8 +261,20 @@ void Preview::toggleFullscreen() {
 }
 
 void Preview::reloadShaders() {
-    // Filled in with the engine's program rebuild.
+    // Every scene builds its own program from the same pair: when the first
+    // one will not take the files, none will, and one report says why.
+    bool rebuilt = true;
+    for (vq_engine::ShaderProgram* program : starsPrograms()) {
+        rebuilt = program->reload();
+        if (!rebuilt)
+            break;
+    }
+    std::printf(rebuilt ? "velquor-preview: rebuilt the particle program from %s and %s\n"
+                        : "velquor-preview: %s and %s do not build; the show keeps its last working program\n",
+                starsVertexPath, starsFragmentPath);
+    std::fflush(stdout);
     player.redraw();
+    changed = true;
 }
 
 std::string Preview::writeScreenshot() {
