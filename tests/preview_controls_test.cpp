@@ -260,14 +260,6 @@ TEST_F(PreviewControls, TheTitleSaysWhereTheShowIs) {
     EXPECT_EQ(title.find("Tovelplex"), std::string::npos) << title;
 }
 
-TEST_F(PreviewControls, HHidesAndShowsTheTimelineBar) {
-    EXPECT_TRUE(shared->barShown);
-    press(SDLK_h);
-    EXPECT_FALSE(shared->barShown);
-    press(SDLK_h);
-    EXPECT_TRUE(shared->barShown);
-}
-
 // The bar drawn into a buffer of its own: the playhead where the time is,
 // scene lanes where their windows are, nothing above the bar, and GL's clear
 // colour and scissor as they were.

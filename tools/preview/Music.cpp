@@ -40,9 +40,9 @@ std::string Music::open(const char* path) {
 }
 
 void Music::playFrom(double seconds) {
-    // Starting again at the position is exact where pausing and resuming
-    // would keep whatever the decoder had buffered.
-    playing = Mix_FadeInMusicPos(music, 0, 0, seconds) == 0;
+    // Once through from the position, without a fade. Starting again is
+    // exact where pausing and resuming would keep what the decoder had buffered.
+    playing = Mix_FadeInMusicPos(music, 1, 0, seconds) == 0;
 }
 
 void Music::stop() {

@@ -141,6 +141,9 @@ void Preview::present() {
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(window, &width, &height);
+    // A minimised window has no pixels to draw; the show waits for it.
+    if (width <= 0 || height <= 0)
+        return;
     if (width != player.width || height != player.height)
         player.resize(width, height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, player.framebuffer());
