@@ -159,6 +159,8 @@ TEST_F(PreviewControls, ArrowsSeekOneSecondAndTenWithShift) {
         press(step.key, step.modifiers);
         EXPECT_EQ(frame(), step.frame) << SDL_GetKeyName(step.key);
     }
+    // Seeking, stepping unseen, restoring states and putting frames on screen leave GL without complaint.
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
 TEST_F(PreviewControls, SteppingAFramePausesThePlay) {
