@@ -38,6 +38,7 @@ Preview::Preview(const PreviewOptions& options, double showSeconds)
 
 Preview::~Preview() {
     music.stop();
+    player.close();
     if (context)
         SDL_GL_DeleteContext(context);
     if (window)

@@ -117,7 +117,8 @@ std::string controlsText() {
            "               (done by itself whenever either file changes)\n"
            "  H            hide or show the timeline bar\n"
            "  F11          full screen on or off\n"
-           "  F12          write the frame on screen as velquor-SSS.SSS.png (its time)\n"
+           "  F12          write the frame on screen, without the bar, as velquor-SSS.SSS.png\n"
+           "               (its time) in the working directory\n"
            "  F1           print these keys\n"
            "  Escape       quit\n";
 }

@@ -13,8 +13,15 @@ namespace preview {
 ShowPlayer::ShowPlayer(int fps, int lastFrame) : fps(fps), lastFrame(lastFrame) {}
 
 ShowPlayer::~ShowPlayer() {
+    close();
+}
+
+void ShowPlayer::close() {
     delete target;
-    glDeleteQueries(1, &nothingDrawn);
+    target = nullptr;
+    if (nothingDrawn)
+        glDeleteQueries(1, &nothingDrawn);
+    nothingDrawn = 0;
 }
 
 std::string ShowPlayer::open(int width, int height) {

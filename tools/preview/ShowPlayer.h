@@ -31,6 +31,9 @@ public:
 
     // Builds the demo and the buffer in the current GL context; an error, or empty.
     std::string open(int width, int height);
+    // Gives back the buffer while the context is still there (the demo's
+    // objects go with the context).
+    void close();
     // Makes frame n (clamped to the show) the one on show: its state, and its picture in the buffer.
     void showFrame(int n);
     // Draws the current frame again, from the state before it (after a new
