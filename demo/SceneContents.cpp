@@ -26,6 +26,7 @@ bool describeText(vq_engine::Scene* scene, const char* name, SceneContent& conte
         return false;
     content.name = name;
     content.clouds = textClouds(text->text);
+    content.projection = &text->projection;
     return true;
 }
 
@@ -34,10 +35,11 @@ bool describeText(vq_engine::Scene* scene, const char* name, SceneContent& conte
 std::vector<SceneContent> sceneContents(const vq_engine::Demo& demo) {
     std::vector<SceneContent> contents;
     for (vq_engine::Scene* scene : demo.scenes) {
-        SceneContent content{nullptr, scene, {}};
+        SceneContent content{nullptr, scene, {}, nullptr};
         if (Background* background = dynamic_cast<Background*>(scene)) {
             content.name = "Background";
             content.clouds.assign(background->clouds, background->clouds + Background::cloudCount);
+            content.projection = &background->projection;
         } else {
             describeText<Begin>(scene, "Begin", content) || describeText<Fourteen>(scene, "Fourteen", content) ||
                 describeText<Thirtytwo>(scene, "Thirtytwo", content) || describeText<N158>(scene, "N158", content) ||

@@ -4,15 +4,18 @@
 #include <vector>
 
 #include "engine/Demo.h"
+#include "engine/Matrix.h"
 #include "engine/Particle.h"
 
 // What tools that rewind the show need to know about each scene: a name to
-// show people, and every cloud it draws or moves. The clouds and the random
-// stream are all the show's state between frames.
+// show people, every cloud it draws or moves, and its projection, for a
+// window that changes shape. The clouds and the random stream are all the
+// show's state between frames.
 struct SceneContent {
-    const char* name; // nullptr for a scene this list does not know
+    const char* name; // nullptr (and no clouds or projection) for a scene this list does not know
     vq_engine::Scene* scene;
     std::vector<vq_engine::Particle*> clouds;
+    vq_engine::Matrix* projection;
 };
 
 // One entry per scene of the demo, in drawing order.

@@ -18,6 +18,7 @@
 #include "demo/SceneCommon.h"
 #include "engine/RenderBuffer.h"
 #include "engine/ShaderProgram.h"
+#include "tests/support/CaptureRun.h"
 #include "tests/support/Process.h"
 #include "tests/support/XServer.h"
 #include "tools/capture/PngFile.h"
@@ -236,17 +237,27 @@ TEST_F(PreviewControls, F12WritesTheFrameOnScreenNamedByItsTime) {
     unlink("velquor-012.900.png");
 }
 
-TEST_F(PreviewControls, TheWindowResizesAndTheShowFollows) {
+void resizeWindow(Preview& preview, int width, int height) {
+    SDL_SetWindowSize(preview.window, width, height);
+    for (int i = 0; i < 100 && preview.player.width != width; i++)
+        preview.runOnce();
+}
+
+// 400x200 makes the whole-number quotient of width and height 2 instead of 1:
+// every scene's projection changes with it.
+TEST_F(PreviewControls, AResizedWindowShowsWhatACaptureOfItsSizeShows) {
     press(SDLK_RIGHT, KMOD_SHIFT);
-    SDL_SetWindowSize(shared->window, 400, 200);
-    for (int i = 0; i < 50 && shared->player.width != 400; i++)
-        runFor(0.02);
+    resizeWindow(*shared, 400, 200);
     EXPECT_EQ(shared->player.width, 400);
     EXPECT_EQ(shared->player.height, 200);
     EXPECT_EQ(frame(), 600);
-    SDL_SetWindowSize(shared->window, windowWidth, windowHeight);
-    for (int i = 0; i < 50 && shared->player.width != windowWidth; i++)
-        runFor(0.02);
+    TempDir frames;
+    CaptureRun run = runCapture({"--size", "400x200", "--duration", "11", "--at", "10", "--frames", frames.path});
+    ASSERT_EQ(run.status, 0) << run.output;
+    capture::RgbImage captured;
+    ASSERT_EQ(capture::readPng(frames.path + "/t10.000.png", captured), "");
+    EXPECT_TRUE(frameOnShow(*shared).rgb == captured.rgb);
+    resizeWindow(*shared, windowWidth, windowHeight);
     EXPECT_EQ(shared->player.width, windowWidth);
 }
 

@@ -6,6 +6,7 @@
 #include <chrono>
 
 #include "demo/MyDemo.h"
+#include "demo/SceneCommon.h"
 #include "engine/RenderBuffer.h"
 
 namespace preview {
@@ -52,6 +53,9 @@ void ShowPlayer::resize(int width, int height) {
     this->width = width;
     this->height = height;
     target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
+    // Each scene's projection as a show built at this size would have it.
+    for (const SceneContent& scene : scenes)
+        scene.projection->perspective(fieldOfView, vq_engine::Scene::aspect(width, height), nearPlane, farPlane);
     redraw();
 }
 
