@@ -1,8 +1,8 @@
 // The install as another project meets it: cmake --install into a fresh
 // prefix, then hello-particles copied out of it and built against it, once
 // with find_package(Velquor) and once with pkg-config, each run for one
-// frame and compared with the example's picture; and the installed demo
-// finding its data from any working directory.
+// frame and compared with the example's picture; the installed demo finding
+// its data from any working directory; and the release tarball.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -103,6 +103,23 @@ TEST_F(Installed, TheDemoFindsItsDataFromAnyDirectory) {
     // The program itself, started elsewhere without the launcher, does not.
     Outcome bare = shell(noDisplay + shellQuoted(prefix->path + "/libexec/velquor/velquor"), "/");
     EXPECT_NE(bare.output.find("cannot read data/stars.vs"), std::string::npos) << bare.output;
+}
+
+TEST(ReleaseFolder, UnpacksIntoOneFolderThatPlaysWhereItIs) {
+    TempDir packages;
+    Outcome pack = shell("cpack --config " + shellQuoted(VQ_BUILD_DIR "/CPackConfig.cmake") + " -B " +
+                         shellQuoted(packages.path));
+    ASSERT_EQ(pack.status, 0) << pack.output;
+    std::string folder = VQ_RELEASE_FOLDER; // velquor-<version>-linux-x86_64 here
+    Outcome unpack = shell("tar xzf " + folder + ".tar.gz && ls -A " + folder + " " + folder + "/data", packages.path);
+    ASSERT_EQ(unpack.status, 0) << unpack.output;
+    EXPECT_EQ(unpack.output, folder + ":\nREADME.txt\ndata\nvelquor\n\n" + folder +
+                                 "/data:\nquorvin.mp3\nstars.fs\nstars.vs\n");
+
+    // As in the install: no display there, so it stops right after finding its data.
+    Outcome play = shell("DISPLAY=:7777 SDL_VIDEODRIVER=x11 ./velquor", packages.path + "/" + folder);
+    EXPECT_EQ(play.output.find("cannot read"), std::string::npos) << play.output;
+    EXPECT_NE(play.output.find("SDL initialisation failed"), std::string::npos) << play.output;
 }
 
 } // namespace
