@@ -112,12 +112,13 @@ int runExample(int argc, char** argv, const ExampleSpec& spec, MakeExample make)
         complain(spec.name, error);
         return 2;
     }
-    for (const char* path : spec.dataFiles)
-        if (FILE* file = std::fopen(path, "rb"))
-            std::fclose(file);
-        else
+    for (const char* path : spec.dataFiles) {
+        FILE* file = std::fopen(path, "rb");
+        if (!file)
             return complain(spec.name, std::string("cannot read ") + path + ": " + std::strerror(errno) +
                                            " (run it where data/ is, such as the build directory)");
+        std::fclose(file);
+    }
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return complain(spec.name, std::string("cannot open a window: ") + SDL_GetError());
