@@ -84,16 +84,16 @@ int main(int argc, char** argv) {
     }
     if (!std::ifstream("data/stars.vs"))
         return fail("cannot read data/stars.vs", "run it where data/ is, such as the build directory");
-    SDL_Init(SDL_INIT_VIDEO);
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        return fail("no display", SDL_GetError());
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_Window* window = SDL_CreateWindow("hello-particles", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
                                           height, SDL_WINDOW_OPENGL | (shot ? SDL_WINDOW_HIDDEN : 0));
-    if (!window || !SDL_GL_CreateContext(window))
-        return fail("no OpenGL 4.1 core window", SDL_GetError());
     glewExperimental = GL_TRUE;
-    glewInit();
+    if (!window || !SDL_GL_CreateContext(window) || glewInit() != GLEW_OK)
+        return fail("no OpenGL 4.1 core window", *SDL_GetError() ? SDL_GetError() : "GLEW cannot load OpenGL");
     HelloDemo* demo = new HelloDemo(width, height);
     demo->init();
 
