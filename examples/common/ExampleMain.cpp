@@ -134,7 +134,8 @@ int runExample(int argc, char** argv, const ExampleSpec& spec, MakeExample make)
     glewExperimental = GL_TRUE;
     GLenum glew = glewInit();
     if (glew != GLEW_OK)
-        return complain(spec.name, std::string("GLEW: ") + reinterpret_cast<const char*>(glewGetErrorString(glew)));
+        return complain(spec.name, std::string("GLEW cannot load OpenGL: ") +
+                                       reinterpret_cast<const char*>(glewGetErrorString(glew)));
     glGetError(); // GLEW's probing can leave a harmless error behind
 
     vq_engine::RenderBuffer* target = nullptr;
