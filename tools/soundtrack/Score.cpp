@@ -112,6 +112,23 @@ Chord chordAt(double sixteenth) {
     return chord;
 }
 
+} // namespace
+
+std::vector<ChordChange> chordChanges() {
+    TempoMap tempo = trackTempo();
+    std::vector<ChordChange> changes;
+    for (const Change& change : harmony) {
+        std::vector<int> pitchClasses;
+        for (int note : padVoicing(change.chord))
+            if (std::find(pitchClasses.begin(), pitchClasses.end(), note % 12) == pitchClasses.end())
+                pitchClasses.push_back(note % 12);
+        changes.push_back({tempo.time(change.sixteenth), pitchClasses});
+    }
+    return changes;
+}
+
+namespace {
+
 // One stem per group of instruments, so each gets its own level, sends and
 // ducking under the kick.
 struct Stems {

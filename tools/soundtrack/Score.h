@@ -27,6 +27,14 @@ public:
 // The tempo map of this track: the cues of the show pinned to their notes.
 TempoMap trackTempo();
 
+// Where the harmony changes, in show time, and the pitch classes (0 is C)
+// of the chord it changes to.
+struct ChordChange {
+    double time;
+    std::vector<int> pitchClasses;
+};
+std::vector<ChordChange> chordChanges();
+
 // The finished track: composed, mixed, limited and faded, trackLength seconds
 // of 44.1 kHz stereo in [-1, 1].
 StereoBuffer renderTrack();

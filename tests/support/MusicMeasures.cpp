@@ -1,0 +1,161 @@
+#include "tests/support/MusicMeasures.h"
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "tools/soundtrack/Cues.h"
+#include "tools/soundtrack/Score.h"
+
+namespace {
+
+using soundtrack::finalChord;
+using soundtrack::randomNumsFirstPass;
+using soundtrack::randomNumsSecondPass;
+
+// The digit row's first pass, in sixteenths of the score: five bars from
+// sixteenth 144, backbeats on beats 2 and 4.
+const double firstPassStart = 144;
+const double firstPassEnd = 224;
+
+double midiFrequency(int note) {
+    return 440.0 * std::pow(2.0, (note - 69) / 12.0);
+}
+
+// The loudest tone of the given pitch classes over the pad's, arpeggio's and
+// lead's range.
+double loudestTone(const Spectrum& spectrum, const std::set<int>& pitchClasses) {
+    double loudest = -200.0;
+    for (int note = 52; note <= 96; ++note)
+        if (pitchClasses.count(note % 12))
+            loudest = std::max(loudest, spectrum.toneDb(midiFrequency(note), 25.0));
+    return loudest;
+}
+
+std::vector<MusicMeasures::AtTime> chordMargins(const std::vector<float>& mono, int rate) {
+    const double after = 0.1;
+    const double length = 8192.0 / rate;
+    std::vector<soundtrack::ChordChange> changes = soundtrack::chordChanges();
+    std::vector<MusicMeasures::AtTime> margins;
+    for (size_t i = 1; i < changes.size(); ++i) {
+        bool lastsLongEnough = i + 1 == changes.size() || changes[i + 1].time - changes[i].time >= after + length;
+        if (!lastsLongEnough)
+            continue;
+        std::set<int> leaving(changes[i - 1].pitchClasses.begin(), changes[i - 1].pitchClasses.end());
+        std::set<int> arriving(changes[i].pitchClasses.begin(), changes[i].pitchClasses.end());
+        for (int pitchClass : changes[i].pitchClasses)
+            leaving.erase(pitchClass);
+        for (int pitchClass : changes[i - 1].pitchClasses)
+            arriving.erase(pitchClass);
+        if (leaving.empty() || arriving.empty())
+            continue;
+        Spectrum spectrum(mono, rate, changes[i].time + after, length);
+        margins.push_back({changes[i].time, loudestTone(spectrum, arriving) - loudestTone(spectrum, leaving)});
+    }
+    return margins;
+}
+
+// Peak 10 ms energy within `reach` seconds from `time`.
+double peakDb(const std::vector<float>& signal, int rate, double time, double reach) {
+    double peak = -200.0;
+    for (double t = time; t + 0.01 <= time + reach; t += 0.002)
+        peak = std::max(peak, energyDb(signal, rate, t, t + 0.01));
+    return peak;
+}
+
+MusicMeasures::AtTime loudestKickTail(const std::vector<float>& mono, int rate) {
+    std::vector<float> low = bandLimited(mono, rate, 0.0, 150.0);
+    soundtrack::TempoMap tempo = soundtrack::trackTempo();
+    MusicMeasures::AtTime loudest{0.0, -200.0};
+    for (double beat = firstPassStart; beat < firstPassEnd; beat += 4) {
+        double kick = tempo.time(beat);
+        double bassNote = tempo.time(beat + 2);
+        double tail = energyDb(low, rate, bassNote - 0.012, bassNote - 0.002) - peakDb(low, rate, kick, 0.06);
+        if (tail > loudest.db)
+            loudest = {bassNote, tail};
+    }
+    return loudest;
+}
+
+std::vector<MusicMeasures::AtTime> sectionHitsOverSnare(const std::vector<float>& mono, int rate) {
+    std::vector<float> high = bandLimited(mono, rate, 2000.0, rate);
+    soundtrack::TempoMap tempo = soundtrack::trackTempo();
+    const double length = 0.05;
+    double loudestBackbeat = -200.0;
+    for (double beat = firstPassStart + 4; beat < firstPassEnd; beat += 8) {
+        double t = tempo.time(beat);
+        loudestBackbeat = std::max(loudestBackbeat, energyDb(high, rate, t, t + length));
+    }
+    std::vector<MusicMeasures::AtTime> hits;
+    for (double t : {randomNumsFirstPass, randomNumsSecondPass, finalChord})
+        hits.push_back({t, energyDb(high, rate, t, t + length) - loudestBackbeat});
+    return hits;
+}
+
+} // namespace
+
+MusicMeasures measureMusic(const StereoAudio& track) {
+    const int rate = track.sampleRate;
+    std::vector<float> mono = monoSum(track);
+    MusicMeasures m;
+
+    StereoAudio monoTrack{rate, mono, mono};
+    m.loudnessRange = loudnessRange(monoTrack);
+    EnergyExtremes extremes = energyExtremes(mono, rate, 4.0, 34.0, 3.0);
+    m.quietestUnderLoudest = extremes.loudestDb - extremes.quietestDb;
+    m.secondPassLift = energyDb(mono, rate, randomNumsSecondPass, finalChord) -
+                       energyDb(mono, rate, randomNumsFirstPass, randomNumsSecondPass);
+
+    std::vector<float> presence = bandLimited(mono, rate, 2000.0, 6000.0);
+    std::vector<float> low = bandLimited(mono, rate, 60.0, 250.0);
+    m.presenceUnderLow = energyDb(low, rate, randomNumsFirstPass, randomNumsSecondPass) -
+                         energyDb(presence, rate, randomNumsFirstPass, randomNumsSecondPass);
+    std::vector<float> air = bandLimited(mono, rate, 6000.0, rate);
+    m.quietestAir = energyExtremes(air, rate, randomNumsFirstPass, randomNumsSecondPass, 0.1).quietestDb;
+
+    for (const soundtrack::Cue& cue : soundtrack::cues)
+        m.cueLifts.push_back(
+            {cue.time, energyDb(mono, rate, cue.time, cue.time + 0.02) - energyDb(mono, rate, cue.time - 0.1, cue.time)});
+    m.sectionHitsOverSnare = sectionHitsOverSnare(mono, rate);
+
+    std::vector<float> lowMid = bandLimited(mono, rate, 0.0, 150.0);
+    std::vector<float> lowSide = bandLimited(sideSignal(track), rate, 0.0, 150.0);
+    m.lowSideUnderMid = energyDb(lowMid, rate, 0.0, track.seconds()) - energyDb(lowSide, rate, 0.0, track.seconds());
+    m.chordMargins = chordMargins(mono, rate);
+
+    Fall fall = largestFall(lowMid, rate, 35.2, track.seconds() - 1.0, 0.05);
+    m.closingFall = {fall.at, fall.db};
+    m.kickTail = loudestKickTail(mono, rate);
+    return m;
+}
+
+namespace {
+
+const MusicMeasures::AtTime& smallest(const std::vector<MusicMeasures::AtTime>& values) {
+    return *std::min_element(values.begin(), values.end(),
+                             [](const MusicMeasures::AtTime& a, const MusicMeasures::AtTime& b) { return a.db < b.db; });
+}
+
+} // namespace
+
+void printMeasures(const MusicMeasures& m, std::FILE* out) {
+    std::fprintf(out, "loudness range                       %6.1f LU\n", m.loudnessRange);
+    std::fprintf(out, "quietest 3 s under loudest (4-34 s)  %6.1f dB\n", m.quietestUnderLoudest);
+    std::fprintf(out, "second pass over first               %+6.1f dB\n", m.secondPassLift);
+    std::fprintf(out, "2-6 kHz under 60-250 Hz (18-29 s)    %6.1f dB\n", m.presenceUnderLow);
+    std::fprintf(out, "quietest air above 6 kHz (18-29 s)   %6.1f dBFS\n", m.quietestAir);
+    for (const MusicMeasures::AtTime& cue : m.cueLifts)
+        std::fprintf(out, "cue %7.3f s: 20 ms after over 100 ms before  %+6.1f dB\n", cue.time, cue.db);
+    std::fprintf(out, "weakest cue                          %+6.1f dB at %.3f s\n", smallest(m.cueLifts).db,
+                 smallest(m.cueLifts).time);
+    for (const MusicMeasures::AtTime& hit : m.sectionHitsOverSnare)
+        std::fprintf(out, "section hit %4.1f s over snare >2 kHz %+6.1f dB\n", hit.time, hit.db);
+    std::fprintf(out, "side under mid below 150 Hz          %6.1f dB\n", m.lowSideUnderMid);
+    for (const MusicMeasures::AtTime& chord : m.chordMargins)
+        std::fprintf(out, "chord change %7.3f s: new over old   %+6.1f dB\n", chord.time, chord.db);
+    std::fprintf(out, "weakest chord change                 %+6.1f dB at %.3f s\n", smallest(m.chordMargins).db,
+                 smallest(m.chordMargins).time);
+    std::fprintf(out, "largest fall <150 Hz in 50 ms (close) %5.1f dB at %.2f s\n", m.closingFall.db,
+                 m.closingFall.time);
+    std::fprintf(out, "loudest kick tail at a bass note     %6.1f dB at %.3f s\n", m.kickTail.db, m.kickTail.time);
+}

@@ -1,0 +1,52 @@
+#ifndef VQ_TESTS_MUSIC_MEASURES_H
+#define VQ_TESTS_MUSIC_MEASURES_H
+
+#include <cstdio>
+#include <vector>
+
+#include "tests/support/Audio.h"
+
+// What the soundtrack's music is held to, measured on the decoded track's
+// mono sum at the places the score puts things: its cues, backbeats, bass
+// notes and chord changes. Levels are in dB; a "lift" or a "margin" is
+// positive when the music does what it should.
+struct MusicMeasures {
+    struct AtTime {
+        double time;
+        double db;
+    };
+
+    double loudnessRange;
+    // The quietest 3 s between 4 s and 34 s under the loudest.
+    double quietestUnderLoudest;
+    // The digit row's second pass over its first.
+    double secondPassLift;
+    // In the first pass: the 2-6 kHz band under the 60-250 Hz band, and the
+    // quietest 100 ms of the air above 6 kHz.
+    double presenceUnderLow;
+    double quietestAir;
+    // The 20 ms after each cue over the 100 ms before it, in the order of
+    // the cue list.
+    std::vector<AtTime> cueLifts;
+    // Above 2 kHz, the 50 ms after each section hit over the loudest
+    // ordinary backbeat of the first pass.
+    std::vector<AtTime> sectionHitsOverSnare;
+    // Below 150 Hz, the side under the mid.
+    double lowSideUnderMid;
+    // From 100 ms after each chord change (for 186 ms), the loudest tone of
+    // the chord that arrives over the loudest tone of the one that leaves.
+    std::vector<AtTime> chordMargins;
+    // Below 150 Hz, the largest fall within 50 ms from 35.2 s to the last
+    // second.
+    MusicMeasures::AtTime closingFall;
+    // Below 150 Hz, the kick's tail just before each bass note between the
+    // beats, under the kick's peak; the loudest tail of all.
+    AtTime kickTail;
+};
+
+MusicMeasures measureMusic(const StereoAudio& track);
+
+// One line per measure, for the closing note and for a listen-check.
+void printMeasures(const MusicMeasures& measures, std::FILE* out);
+
+#endif
