@@ -22,11 +22,13 @@ double midiFrequency(int note) {
     return 440.0 * std::pow(2.0, (note - 69) / 12.0);
 }
 
-// The loudest tone of the given pitch classes over the pad's, arpeggio's and
-// lead's range.
+// The loudest tone of the given pitch classes from C4 to the E flat under E5:
+// where the chords' fundamentals lie, above the pitched bodies of the drums
+// (the snare's starts at 255 Hz), and where no overtone of a chord tone from
+// A3 up falls but its octaves (the third harmonic of A3 is E5 itself).
 double loudestTone(const Spectrum& spectrum, const std::set<int>& pitchClasses) {
     double loudest = -200.0;
-    for (int note = 52; note <= 96; ++note)
+    for (int note = 60; note < 76; ++note)
         if (pitchClasses.count(note % 12))
             loudest = std::max(loudest, spectrum.toneDb(midiFrequency(note), 25.0));
     return loudest;
@@ -35,10 +37,12 @@ double loudestTone(const Spectrum& spectrum, const std::set<int>& pitchClasses) 
 std::vector<MusicMeasures::AtTime> chordMargins(const std::vector<float>& mono, int rate) {
     const double after = 0.1;
     const double length = 8192.0 / rate;
+    // A chord that changes again within this is no chord to hear clearly.
+    const double shortest = 0.45;
     std::vector<soundtrack::ChordChange> changes = soundtrack::chordChanges();
     std::vector<MusicMeasures::AtTime> margins;
     for (size_t i = 1; i < changes.size(); ++i) {
-        bool lastsLongEnough = i + 1 == changes.size() || changes[i + 1].time - changes[i].time >= after + length;
+        bool lastsLongEnough = i + 1 == changes.size() || changes[i + 1].time - changes[i].time >= shortest;
         if (!lastsLongEnough)
             continue;
         std::set<int> leaving(changes[i - 1].pitchClasses.begin(), changes[i - 1].pitchClasses.end());
@@ -77,6 +81,17 @@ MusicMeasures::AtTime loudestKickTail(const std::vector<float>& mono, int rate) 
     return loudest;
 }
 
+// The quietest 100 ms of the band above 6 kHz in the gaps between the first
+// pass's backbeats.
+double quietestAirBetweenBackbeats(const std::vector<float>& mono, int rate) {
+    std::vector<float> air = bandLimited(mono, rate, 6000.0, rate);
+    soundtrack::TempoMap tempo = soundtrack::trackTempo();
+    double quietest = HUGE_VAL;
+    for (double beat = firstPassStart + 4; beat + 8 < firstPassEnd; beat += 8)
+        quietest = std::min(quietest, energyExtremes(air, rate, tempo.time(beat), tempo.time(beat + 8), 0.1).quietestDb);
+    return quietest;
+}
+
 std::vector<MusicMeasures::AtTime> sectionHitsOverSnare(const std::vector<float>& mono, int rate) {
     std::vector<float> high = bandLimited(mono, rate, 2000.0, rate);
     soundtrack::TempoMap tempo = soundtrack::trackTempo();
@@ -110,8 +125,7 @@ MusicMeasures measureMusic(const StereoAudio& track) {
     std::vector<float> low = bandLimited(mono, rate, 60.0, 250.0);
     m.presenceUnderLow = energyDb(low, rate, randomNumsFirstPass, randomNumsSecondPass) -
                          energyDb(presence, rate, randomNumsFirstPass, randomNumsSecondPass);
-    std::vector<float> air = bandLimited(mono, rate, 6000.0, rate);
-    m.quietestAir = energyExtremes(air, rate, randomNumsFirstPass, randomNumsSecondPass, 0.1).quietestDb;
+    m.quietestAir = quietestAirBetweenBackbeats(mono, rate);
 
     for (const soundtrack::Cue& cue : soundtrack::cues)
         m.cueLifts.push_back(

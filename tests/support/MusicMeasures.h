@@ -22,7 +22,7 @@ struct MusicMeasures {
     // The digit row's second pass over its first.
     double secondPassLift;
     // In the first pass: the 2-6 kHz band under the 60-250 Hz band, and the
-    // quietest 100 ms of the air above 6 kHz.
+    // quietest 100 ms of the air above 6 kHz between two backbeats.
     double presenceUnderLow;
     double quietestAir;
     // The 20 ms after each cue over the 100 ms before it, in the order of
@@ -34,7 +34,8 @@ struct MusicMeasures {
     // Below 150 Hz, the side under the mid.
     double lowSideUnderMid;
     // From 100 ms after each chord change (for 186 ms), the loudest tone of
-    // the chord that arrives over the loudest tone of the one that leaves.
+    // the chord that arrives over the loudest tone of the one that leaves,
+    // for chords that last at least 0.45 s.
     std::vector<AtTime> chordMargins;
     // Below 150 Hz, the largest fall within 50 ms from 35.2 s to the last
     // second.

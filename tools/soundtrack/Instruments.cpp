@@ -30,17 +30,20 @@ double cents(double amount) {
 } // namespace
 
 void kick(StereoBuffer& out, double time, double velocity) {
-    const double length = 0.42;
+    // Tuned and shortened so that it is gone by the time the bass answers it
+    // two sixteenths later, and the two never beat against each other.
+    const double length = 0.24;
+    const double held = 0.16;
     size_t start = frameAt(time);
     size_t count = frameAt(length);
     Oscillator body;
     Noise noise = noiseFor(time, 1);
     OnePoleHighpass clickFilter(2000.0);
-    const double drive = 1.6;
+    const double drive = 1.3;
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
-        double frequency = 48.0 + 150.0 * std::exp(-t / 0.025);
-        double envelope = attackRamp(t, 0.001) * std::exp(-t / 0.2) * releaseRamp(t, 0.3, length - 0.3);
+        double frequency = 55.0 + 160.0 * std::exp(-t / 0.025);
+        double envelope = attackRamp(t, 0.001) * std::exp(-t / 0.12) * releaseRamp(t, held, length - held);
         double click = clickFilter.process(noise.next()) * std::exp(-t / 0.002) * 0.35;
         double value = std::tanh(drive * (body.sine(frequency) * envelope + click)) / std::tanh(drive);
         value *= velocity;
@@ -59,7 +62,7 @@ void snare(StereoBuffer& out, double time, double velocity) {
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double body = low.sine(185.0 + 70.0 * std::exp(-t / 0.012)) * std::exp(-t / 0.06) * 0.55 +
-                      high.sine(330.0) * std::exp(-t / 0.04) * 0.18;
+                      high.sine(311.0) * std::exp(-t / 0.04) * 0.18;
         double rattle = wires.process(noise.next(), 2200.0, 0.1).high * std::exp(-t / 0.12) * 0.55;
         double value = (body + rattle) * attackRamp(t, 0.0008) * velocity;
         out.add(start + i, value, value);
@@ -153,7 +156,7 @@ void tomDrop(StereoBuffer& out, double time, double velocity) {
     Svf skin;
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
-        double frequency = 55.0 + 200.0 * std::exp(-t / 0.2);
+        double frequency = 55.0 + 200.0 * std::exp(-t / 0.1);
         double value = body.sine(frequency) * std::exp(-t / 0.3) +
                        skin.process(noise.next(), 900.0, 0.3).band * std::exp(-t / 0.03) * 0.5;
         value *= attackRamp(t, 0.001) * releaseRamp(t, length - 0.1, 0.1) * velocity;
@@ -169,14 +172,16 @@ void impact(StereoBuffer& out, double time, double velocity) {
     Noise leftNoise = noiseFor(time, 10);
     Noise rightNoise = noiseFor(time, 11);
     Svf leftFilter, rightFilter;
+    // The two sides' noise differs, so it stays out of the mono low end.
+    OnePoleHighpass leftCut(200.0), rightCut(200.0);
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double fade = attackRamp(t, 0.001) * releaseRamp(t, length - 0.4, 0.4) * velocity;
         double sub = boom.sine(36.0 + 90.0 * std::exp(-t / 0.06)) * std::exp(-t / 0.6);
         double cutoff = 250.0 + 9000.0 * std::exp(-t / 0.1);
         double burst = std::exp(-t / 0.22) * 0.7;
-        double l = leftFilter.process(leftNoise.next(), cutoff, 0.2).low * burst;
-        double r = rightFilter.process(rightNoise.next(), cutoff, 0.2).low * burst;
+        double l = leftCut.process(leftFilter.process(leftNoise.next(), cutoff, 0.2).low) * burst;
+        double r = rightCut.process(rightFilter.process(rightNoise.next(), cutoff, 0.2).low) * burst;
         out.add(start + i, (sub + l) * fade, (sub + r) * fade);
     }
 }
@@ -208,18 +213,21 @@ void bassNote(StereoBuffer& out, double time, double duration, int note, double 
     Oscillator saw;
     Oscillator sub;
     Svf filter;
+    // The saturation's upper harmonics are filtered again: the bass's 7th and
+    // 9th would otherwise sound the notes of the chord it has just left.
+    Svf smoothing;
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
-        double cutoff = 160.0 + 1500.0 * std::exp(-t / 0.07);
+        double cutoff = 140.0 + 900.0 * std::exp(-t / 0.05);
         double tone = filter.process(saw.saw(frequency) * 0.6, cutoff, 0.3).low + sub.sine(frequency) * 0.7;
-        double value = std::tanh(1.4 * tone) * attackRamp(t, 0.003) * releaseRamp(t, duration, release) * velocity;
+        double saturated = smoothing.process(std::tanh(1.4 * tone), 2.0 * cutoff, butterworthResonance).low;
+        double value = saturated * attackRamp(t, 0.003) * releaseRamp(t, duration, release) * velocity;
         out.add(start + i, value, value);
     }
 }
 
 void padChord(StereoBuffer& out, double time, double duration, const std::vector<int>& notes, double velocity,
-              double attack) {
-    const double release = 1.2;
+              double attack, double release) {
     const double detunes[] = {-14.0, -6.0, 0.0, 6.0, 14.0};
     const double pans[] = {-0.7, 0.35, 0.0, -0.35, 0.7};
     const int voices = 5;
@@ -248,7 +256,7 @@ void padChord(StereoBuffer& out, double time, double duration, const std::vector
             l += value * panLeft[o % voices];
             r += value * panRight[o % voices];
         }
-        double cutoff = 1100.0 + 700.0 * std::sin(2.0 * pi * 0.2 * (time + t));
+        double cutoff = 3200.0 + 1400.0 * std::sin(2.0 * pi * 0.2 * (time + t));
         double envelope = std::min(1.0, t / attack) * releaseRamp(t, duration, release) * scale;
         l = leftCut.process(leftFilter.process(l, cutoff, 0.15).low) * envelope;
         r = rightCut.process(rightFilter.process(r, cutoff, 0.15).low) * envelope;
@@ -257,7 +265,8 @@ void padChord(StereoBuffer& out, double time, double duration, const std::vector
 }
 
 void pluck(StereoBuffer& out, double time, int note, double velocity, double pan) {
-    const double length = 0.6;
+    // Short enough that a pluck is gone before the next chord speaks.
+    const double length = 0.32;
     size_t start = frameAt(time);
     size_t count = frameAt(length);
     double frequency = midiFrequency(note);
@@ -270,15 +279,15 @@ void pluck(StereoBuffer& out, double time, int note, double velocity, double pan
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double tone = square.pulse(frequency, 0.35) * 0.55 + saw.saw(frequency * cents(5.0)) * 0.45;
-        double cutoff = 500.0 + 4500.0 * std::exp(-t / 0.05);
-        double value = filter.process(tone, cutoff, 0.3).low * attackRamp(t, 0.001) * std::exp(-t / 0.16) *
+        double cutoff = 1800.0 + 6000.0 * std::exp(-t / 0.06);
+        double value = filter.process(tone, cutoff, 0.3).low * attackRamp(t, 0.001) * std::exp(-t / 0.09) *
                        releaseRamp(t, length - 0.05, 0.05) * velocity;
         out.add(start + i, value * left, value * right);
     }
 }
 
 void leadNote(StereoBuffer& out, double time, double duration, int note, double velocity) {
-    const double release = 0.15;
+    const double release = 0.08;
     size_t start = frameAt(time);
     size_t count = frameAt(duration + release);
     double frequency = midiFrequency(note);
@@ -294,7 +303,7 @@ void leadNote(StereoBuffer& out, double time, double duration, int note, double 
         double f = frequency * bend;
         double tone = first.saw(f * cents(-6.0)) * 0.45 + second.saw(f * cents(6.0)) * 0.45 +
                       octave.pulse(f * 0.5, 0.5) * 0.25;
-        double cutoff = 2200.0 + 2500.0 * std::exp(-t / 0.12);
+        double cutoff = 5500.0 + 3500.0 * std::exp(-t / 0.12);
         double envelope = attackRamp(t, 0.006) * (0.8 + 0.2 * std::exp(-t / 0.3)) *
                           releaseRamp(t, duration, release) * velocity;
         double value = filter.process(tone, cutoff, 0.2).low * envelope;
@@ -303,7 +312,7 @@ void leadNote(StereoBuffer& out, double time, double duration, int note, double 
 }
 
 void stab(StereoBuffer& out, double time, const std::vector<int>& notes, double velocity) {
-    const double length = 0.8;
+    const double length = 0.45;
     const double detunes[] = {-10.0, 0.0, 10.0};
     const double pans[] = {-0.5, 0.0, 0.5};
     size_t start = frameAt(time);
@@ -329,8 +338,8 @@ void stab(StereoBuffer& out, double time, const std::vector<int>& notes, double 
             l += value * panLeft[o % 3];
             r += value * panRight[o % 3];
         }
-        double cutoff = 600.0 + 6000.0 * std::exp(-t / 0.07);
-        double envelope = attackRamp(t, 0.001) * std::exp(-t / 0.2) * releaseRamp(t, length - 0.1, 0.1) * scale;
+        double cutoff = 2200.0 + 8000.0 * std::exp(-t / 0.07);
+        double envelope = attackRamp(t, 0.001) * std::exp(-t / 0.12) * releaseRamp(t, length - 0.1, 0.1) * scale;
         out.add(start + i, leftFilter.process(l, cutoff, 0.25).low * envelope,
                 rightFilter.process(r, cutoff, 0.25).low * envelope);
     }

@@ -25,7 +25,7 @@ void riser(StereoBuffer& out, double from, double peak, double velocity);
 
 void bassNote(StereoBuffer& out, double time, double duration, int note, double velocity);
 void padChord(StereoBuffer& out, double time, double duration, const std::vector<int>& notes, double velocity,
-              double attack);
+              double attack, double release);
 void pluck(StereoBuffer& out, double time, int note, double velocity, double pan);
 void leadNote(StereoBuffer& out, double time, double duration, int note, double velocity);
 void stab(StereoBuffer& out, double time, const std::vector<int>& notes, double velocity);
