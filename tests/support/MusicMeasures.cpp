@@ -96,14 +96,17 @@ std::vector<MusicMeasures::AtTime> sectionHitsOverSnare(const std::vector<float>
     std::vector<float> high = bandLimited(mono, rate, 2000.0, rate);
     soundtrack::TempoMap tempo = soundtrack::trackTempo();
     const double length = 0.05;
-    double loudestBackbeat = -200.0;
+    // The median backbeat: the few under a crash's tail are no ordinary ones.
+    std::vector<double> backbeats;
     for (double beat = firstPassStart + 4; beat < firstPassEnd; beat += 8) {
         double t = tempo.time(beat);
-        loudestBackbeat = std::max(loudestBackbeat, energyDb(high, rate, t, t + length));
+        backbeats.push_back(energyDb(high, rate, t, t + length));
     }
+    std::nth_element(backbeats.begin(), backbeats.begin() + backbeats.size() / 2, backbeats.end());
+    double ordinary = backbeats[backbeats.size() / 2];
     std::vector<MusicMeasures::AtTime> hits;
     for (double t : {randomNumsFirstPass, randomNumsSecondPass, finalChord})
-        hits.push_back({t, energyDb(high, rate, t, t + length) - loudestBackbeat});
+        hits.push_back({t, energyDb(high, rate, t, t + length) - ordinary});
     return hits;
 }
 

@@ -28,8 +28,8 @@ struct MusicMeasures {
     // The 20 ms after each cue over the 100 ms before it, in the order of
     // the cue list.
     std::vector<AtTime> cueLifts;
-    // Above 2 kHz, the 50 ms after each section hit over the loudest
-    // ordinary backbeat of the first pass.
+    // Above 2 kHz, the 50 ms after each section hit over the median backbeat
+    // of the first pass.
     std::vector<AtTime> sectionHitsOverSnare;
     // Below 150 Hz, the side under the mid.
     double lowSideUnderMid;

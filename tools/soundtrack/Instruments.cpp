@@ -119,11 +119,15 @@ void hat(StereoBuffer& out, double time, double velocity, double pan, double dec
 } // namespace
 
 void closedHat(StereoBuffer& out, double time, double velocity, double pan) {
-    hat(out, time, velocity, pan, 0.03, 5);
+    hat(out, time, velocity, pan, 0.06, 5);
 }
 
 void openHat(StereoBuffer& out, double time, double velocity, double pan) {
     hat(out, time, velocity, pan, 0.18, 6);
+}
+
+void ride(StereoBuffer& out, double time, double velocity, double pan) {
+    hat(out, time, velocity, pan, 0.3, 15);
 }
 
 void crash(StereoBuffer& out, double time, double velocity) {
@@ -177,7 +181,8 @@ void impact(StereoBuffer& out, double time, double velocity) {
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double fade = attackRamp(t, 0.001) * releaseRamp(t, length - 0.4, 0.4) * velocity;
-        double sub = boom.sine(36.0 + 90.0 * std::exp(-t / 0.06)) * std::exp(-t / 0.6);
+        // The boom is over before the bass answers the hit.
+        double sub = boom.sine(40.0 + 90.0 * std::exp(-t / 0.06)) * std::exp(-t / 0.07) * 0.5;
         double cutoff = 250.0 + 9000.0 * std::exp(-t / 0.1);
         double burst = std::exp(-t / 0.22) * 0.7;
         double l = leftCut.process(leftFilter.process(leftNoise.next(), cutoff, 0.2).low) * burst;
@@ -256,7 +261,7 @@ void padChord(StereoBuffer& out, double time, double duration, const std::vector
             l += value * panLeft[o % voices];
             r += value * panRight[o % voices];
         }
-        double cutoff = 3200.0 + 1400.0 * std::sin(2.0 * pi * 0.2 * (time + t));
+        double cutoff = 4200.0 + 1600.0 * std::sin(2.0 * pi * 0.2 * (time + t));
         double envelope = std::min(1.0, t / attack) * releaseRamp(t, duration, release) * scale;
         l = leftCut.process(leftFilter.process(l, cutoff, 0.15).low) * envelope;
         r = rightCut.process(rightFilter.process(r, cutoff, 0.15).low) * envelope;
@@ -279,7 +284,7 @@ void pluck(StereoBuffer& out, double time, int note, double velocity, double pan
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double tone = square.pulse(frequency, 0.35) * 0.55 + saw.saw(frequency * cents(5.0)) * 0.45;
-        double cutoff = 1800.0 + 6000.0 * std::exp(-t / 0.06);
+        double cutoff = 2500.0 + 7000.0 * std::exp(-t / 0.06);
         double value = filter.process(tone, cutoff, 0.3).low * attackRamp(t, 0.001) * std::exp(-t / 0.09) *
                        releaseRamp(t, length - 0.05, 0.05) * velocity;
         out.add(start + i, value * left, value * right);
@@ -303,7 +308,7 @@ void leadNote(StereoBuffer& out, double time, double duration, int note, double 
         double f = frequency * bend;
         double tone = first.saw(f * cents(-6.0)) * 0.45 + second.saw(f * cents(6.0)) * 0.45 +
                       octave.pulse(f * 0.5, 0.5) * 0.25;
-        double cutoff = 5500.0 + 3500.0 * std::exp(-t / 0.12);
+        double cutoff = 7000.0 + 4000.0 * std::exp(-t / 0.12);
         double envelope = attackRamp(t, 0.006) * (0.8 + 0.2 * std::exp(-t / 0.3)) *
                           releaseRamp(t, duration, release) * velocity;
         double value = filter.process(tone, cutoff, 0.2).low * envelope;

@@ -15,6 +15,8 @@ void snare(StereoBuffer& out, double time, double velocity);
 void clap(StereoBuffer& out, double time, double velocity);
 void closedHat(StereoBuffer& out, double time, double velocity, double pan);
 void openHat(StereoBuffer& out, double time, double velocity, double pan);
+// A long hat on the beats of the drops, so their air never thins.
+void ride(StereoBuffer& out, double time, double velocity, double pan);
 void crash(StereoBuffer& out, double time, double velocity);
 // A tom whose pitch falls far, for things that drop.
 void tomDrop(StereoBuffer& out, double time, double velocity);

@@ -145,6 +145,7 @@ struct Stems {
           arpeggio(frames), lead(frames), stabs(frames), sweeps(frames) {}
     StereoBuffer kick, snare, hats, cymbals, effects, bass, pad, arpeggio, lead, stabs, sweeps;
     std::vector<double> kickTimes;
+    std::vector<double> sectionHits;
 };
 
 class Composer {
@@ -184,16 +185,19 @@ private:
     // The sections open on two crashes, one a little late and to the side,
     // so the hit rings over any snare.
     void sectionCrash(double sixteenth) {
-        crash(stems.cymbals, at(sixteenth), 1.4);
-        crash(stems.cymbals, at(sixteenth) + 0.004, 0.8);
+        stems.sectionHits.push_back(at(sixteenth));
+        crash(stems.cymbals, at(sixteenth), 3.0);
+        crash(stems.cymbals, at(sixteenth) + 0.004, 1.2);
     }
 
-    // Four on the floor, backbeat on 2 and 4, sixteenth hats with an open
-    // hat on every off-beat. Before a cue the last hat is left out: the
-    // breath makes the hit on the cue stand out.
+    // Four on the floor, backbeat on 2 and 4, a ride on the beats, sixteenth
+    // hats with an open hat on every off-beat. Before a cue the last hat is
+    // left out: the breath makes the hit on the cue stand out.
     void grooveBar(double bar, double intensity, bool cueFollows = false) {
-        for (int beat = 0; beat < 4; ++beat)
+        for (int beat = 0; beat < 4; ++beat) {
             kickAt(bar + beat * 4, 1.0);
+            ride(stems.hats, at(bar + beat * 4), 0.4 * intensity, 0.4);
+        }
         backbeat(bar + 4, 0.8 * intensity);
         backbeat(bar + 12, 0.8 * intensity);
         hatsBar(bar, intensity, cueFollows ? 15 : 16);
@@ -205,7 +209,7 @@ private:
             if (step % 4 == 2)
                 openHat(stems.hats, at(bar + step), 0.35 * intensity, 0.3);
             else
-                closedHat(stems.hats, at(bar + step), (step % 2 ? 0.3 : 0.42) * intensity, pan);
+                closedHat(stems.hats, at(bar + step), (step % 2 ? 0.36 : 0.42) * intensity, pan);
         }
     }
 
@@ -499,9 +503,9 @@ private:
         const std::vector<Note> climbF = {{0, 81, 3}, {3, 79, 3}, {6, 77, 2}, {8, 81, 4}, {12, 84, 4}};
         const std::vector<Note> climbG = {{0, 83, 3}, {3, 81, 3}, {6, 79, 2}, {8, 83, 4}, {12, 86, 4}};
         for (const auto& [bar, notes] : {std::pair{232.0, climbAm}, {248.0, climbF}, {264.0, climbG}}) {
-            phrase(bar, notes, 0.8);
-            phrase(bar, thirdsUnder(notes), 0.55);
-            phrase(bar, notes, 0.55, 12);
+            phrase(bar, notes, 0.9);
+            phrase(bar, thirdsUnder(notes), 0.6);
+            phrase(bar, notes, 0.7, 12);
         }
         leadNote(stems.lead, finalChord, finalRing * 0.5, 81, 0.7);
     }
@@ -510,12 +514,13 @@ private:
     TempoMap tempo;
 };
 
-// How far a stem dips under each kick, so the low end and the pad never
-// blur the kick's attack.
-void duck(StereoBuffer& stem, const std::vector<double>& kickTimes, double depth) {
+// How far a stem dips under each hit: under the kicks, so the low end and
+// the pad never blur the kick's attack; under the section hits, so their
+// crashes ring out over the band.
+void duck(StereoBuffer& stem, const std::vector<double>& hits, double depth) {
     const double recovery = 0.11;
     const double dip = 0.004;
-    std::vector<double> sortedKicks = kickTimes;
+    std::vector<double> sortedKicks = hits;
     std::sort(sortedKicks.begin(), sortedKicks.end());
     size_t next = 0;
     double lastKick = -1e9;
@@ -564,11 +569,13 @@ StereoBuffer renderTrack() {
     duck(stems.bass, stems.kickTimes, 0.7);
     duck(stems.pad, stems.kickTimes, 0.3);
     duck(stems.arpeggio, stems.kickTimes, 0.25);
+    for (StereoBuffer* stem : {&stems.hats, &stems.snare, &stems.pad, &stems.arpeggio, &stems.lead})
+        duck(*stem, stems.sectionHits, 0.7);
 
     const StemMix mix[] = {
-        {&stems.kick, -4.0, 0.0, 0.0},       {&stems.snare, -4.0, 0.25, 0.0},
-        {&stems.hats, 2.0, 0.08, 0.0},       {&stems.cymbals, -2.0, 0.15, 0.0},
-        {&stems.effects, -6.0, 0.35, 0.0},   {&stems.bass, -3.0, 0.0, 0.0},
+        {&stems.kick, -5.0, 0.0, 0.0},       {&stems.snare, -6.0, 0.25, 0.0},
+        {&stems.hats, 5.0, 0.08, 0.0},       {&stems.cymbals, 0.0, 0.15, 0.0}, 
+        {&stems.effects, -6.0, 0.35, 0.0},   {&stems.bass, -4.0, 0.0, 0.0},
         {&stems.pad, -3.0, 0.05, 0.0},       {&stems.arpeggio, -9.0, 0.15, 0.0},
         {&stems.lead, -6.0, 0.12, 0.0},      {&stems.stabs, -6.0, 0.25, 0.1},
         {&stems.sweeps, -6.0, 0.1, 0.0},
@@ -602,7 +609,7 @@ StereoBuffer renderTrack() {
     breathe(returns, tempo, 0.8);
     master.mix(returns, 1.0);
 
-    const double masterGainDb = -6.0;
+    const double masterGainDb = -6.5;
     const double masterGain = gainOf(masterGainDb);
     // Below 28 Hz there is nothing to hear, only headroom to lose (and DC).
     const double lowCut = 28.0;
@@ -611,7 +618,7 @@ StereoBuffer renderTrack() {
         master.left[i] = float(leftCut.process(master.left[i], lowCut, butterworthResonance).high * masterGain);
         master.right[i] = float(rightCut.process(master.right[i], lowCut, butterworthResonance).high * masterGain);
     }
-    limitTruePeak(master, -2.0, 0.08);
+    limitTruePeak(master, -3.0, 0.08);
 
     // The closing chord rings out, bass and all, and the last second fades to
     // a silence that holds for the track's final moment.
