@@ -119,7 +119,7 @@ void hat(StereoBuffer& out, double time, double velocity, double pan, double dec
 } // namespace
 
 void closedHat(StereoBuffer& out, double time, double velocity, double pan) {
-    hat(out, time, velocity, pan, 0.06, 5);
+    hat(out, time, velocity, pan, 0.07, 5);
 }
 
 void openHat(StereoBuffer& out, double time, double velocity, double pan) {

@@ -186,7 +186,7 @@ private:
     // so the hit rings over any snare.
     void sectionCrash(double sixteenth) {
         stems.sectionHits.push_back(at(sixteenth));
-        crash(stems.cymbals, at(sixteenth), 3.0);
+        crash(stems.cymbals, at(sixteenth), 4.0);
         crash(stems.cymbals, at(sixteenth) + 0.004, 1.2);
     }
 
@@ -196,20 +196,24 @@ private:
     void grooveBar(double bar, double intensity, bool cueFollows = false) {
         for (int beat = 0; beat < 4; ++beat) {
             kickAt(bar + beat * 4, 1.0);
-            ride(stems.hats, at(bar + beat * 4), 0.4 * intensity, 0.4);
+            ride(stems.hats, at(bar + beat * 4), 0.6 * intensity, 0.4);
         }
         backbeat(bar + 4, 0.8 * intensity);
         backbeat(bar + 12, 0.8 * intensity);
         hatsBar(bar, intensity, cueFollows ? 15 : 16);
     }
 
+    // Sixteenth hats, open on the off-beats; the backbeats are left to the
+    // snare and the ride, so a section's crash stands above them.
     void hatsBar(double bar, double intensity, int steps) {
         for (int step = 0; step < steps; ++step) {
             double pan = (step % 2) ? 0.25 : -0.15;
+            if (step == 4 || step == 12)
+                continue;
             if (step % 4 == 2)
                 openHat(stems.hats, at(bar + step), 0.35 * intensity, 0.3);
             else
-                closedHat(stems.hats, at(bar + step), (step % 2 ? 0.36 : 0.42) * intensity, pan);
+                closedHat(stems.hats, at(bar + step), (step % 2 ? 0.4 : 0.45) * intensity, pan);
         }
     }
 
@@ -387,7 +391,7 @@ private:
             double velocity = breakdown ? 0.45 : 0.9;
             padChord(stems.pad, from, to - from, voicing, velocity, attack, release);
             if (sixteenth >= secondPassSixteenth)
-                padChord(stems.pad, from, to - from, transposed(voicing, 12), 1.0, attack, release);
+                padChord(stems.pad, from, to - from, transposed(voicing, 12), 1.3, attack, release);
         }
         padChord(stems.pad, finalChord, finalRing, padVoicing(Chord::Am), 1.0, 0.02, finalRing * 0.6);
         padChord(stems.pad, finalChord, finalRing, transposed(padVoicing(Chord::Am), 12), 0.6, 0.02, finalRing * 0.6);
