@@ -103,6 +103,9 @@ void hat(StereoBuffer& out, double time, double velocity, double pan, double dec
     Svf air;
     Svf shimmer;
     Svf top;
+    // The shimmer's band-pass skirts reach far down: a hat has no business
+    // among the chords.
+    Svf floor;
     double left = 0.0;
     double right = 0.0;
     panGains(pan, left, right);
@@ -110,7 +113,7 @@ void hat(StereoBuffer& out, double time, double velocity, double pan, double dec
         double t = double(i) / sampleRate;
         double n = noise.next();
         double bright = air.process(n, 6500.0, 0.2).high * 0.7 + shimmer.process(n, 9000.0, 0.5).band * 0.5;
-        double value = top.process(bright, 12000.0, 0.0).low;
+        double value = floor.process(top.process(bright, 12000.0, 0.0).low, 3000.0, butterworthResonance).high;
         value *= attackRamp(t, 0.0005) * std::exp(-t / decay) * velocity;
         out.add(start + i, value * left, value * right);
     }
@@ -137,6 +140,8 @@ void crash(StereoBuffer& out, double time, double velocity) {
     Noise leftNoise = noiseFor(time, 7);
     Noise rightNoise = noiseFor(time, 8);
     Svf leftAir, rightAir, leftBody, rightBody, leftTop, rightTop;
+    // Like the hats', the body's skirts are kept out of the chords' range.
+    Svf leftFloor, rightFloor;
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double envelope = attackRamp(t, 0.001) * (0.6 * std::exp(-t / 0.08) + 0.4 * std::exp(-t / 1.0)) *
@@ -146,8 +151,10 @@ void crash(StereoBuffer& out, double time, double velocity) {
         double leftValue = leftAir.process(l, 4200.0, 0.1).high * 0.6 + leftBody.process(l, 6500.0, 0.4).band * 0.5;
         double rightValue =
             rightAir.process(r, 4200.0, 0.1).high * 0.6 + rightBody.process(r, 6500.0, 0.4).band * 0.5;
-        out.add(start + i, leftTop.process(leftValue, 13000.0, 0.0).low * envelope,
-                rightTop.process(rightValue, 13000.0, 0.0).low * envelope);
+        leftValue = leftFloor.process(leftTop.process(leftValue, 13000.0, 0.0).low, 2000.0, butterworthResonance).high;
+        rightValue =
+            rightFloor.process(rightTop.process(rightValue, 13000.0, 0.0).low, 2000.0, butterworthResonance).high;
+        out.add(start + i, leftValue * envelope, rightValue * envelope);
     }
 }
 

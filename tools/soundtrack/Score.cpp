@@ -388,7 +388,7 @@ private:
             double attack = i == 0 ? 1.2 : 0.02;
             std::vector<int> voicing = padVoicing(harmony[i].chord);
             bool breakdown = sixteenth >= 100 && sixteenth < 120;
-            double velocity = breakdown ? 0.45 : 0.9;
+            double velocity = breakdown ? 0.6 : 0.9;
             padChord(stems.pad, from, to - from, voicing, velocity, attack, release);
             if (sixteenth >= secondPassSixteenth)
                 padChord(stems.pad, from, to - from, transposed(voicing, 12), 1.3, attack, release);
