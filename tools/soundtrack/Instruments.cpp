@@ -79,6 +79,10 @@ void clap(StereoBuffer& out, double time, double velocity) {
     Noise rightNoise = noiseFor(time, 4);
     Svf leftFilter;
     Svf rightFilter;
+    // The band-pass alone would spread the clap's tail under the chords.
+    const double lowCut = 700.0;
+    Svf leftCut;
+    Svf rightCut;
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double envelope = 0.0;
@@ -88,8 +92,10 @@ void clap(StereoBuffer& out, double time, double velocity) {
         if (t >= tailStart)
             envelope = 0.8 * std::exp(-(t - tailStart) / 0.1);
         envelope *= velocity * 1.4;
-        out.add(start + i, leftFilter.process(leftNoise.next(), 1150.0, 0.45).band * envelope,
-                rightFilter.process(rightNoise.next(), 1250.0, 0.45).band * envelope);
+        double l = leftFilter.process(leftNoise.next(), 1150.0, 0.45).band;
+        double r = rightFilter.process(rightNoise.next(), 1250.0, 0.45).band;
+        out.add(start + i, leftCut.process(l, lowCut, butterworthResonance).high * envelope,
+                rightCut.process(r, lowCut, butterworthResonance).high * envelope);
     }
 }
 

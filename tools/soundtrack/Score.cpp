@@ -580,7 +580,7 @@ StereoBuffer renderTrack() {
         {&stems.kick, -5.0, 0.0, 0.0},       {&stems.snare, -6.0, 0.25, 0.0},
         {&stems.hats, 5.0, 0.08, 0.0},       {&stems.cymbals, 0.0, 0.15, 0.0}, 
         {&stems.effects, -6.0, 0.35, 0.0},   {&stems.bass, -4.0, 0.0, 0.0},
-        {&stems.pad, -3.0, 0.05, 0.0},       {&stems.arpeggio, -9.0, 0.15, 0.0},
+        {&stems.pad, -2.0, 0.05, 0.0},       {&stems.arpeggio, -9.0, 0.15, 0.0},
         {&stems.lead, -6.0, 0.12, 0.0},      {&stems.stabs, -6.0, 0.25, 0.1},
         {&stems.sweeps, -6.0, 0.1, 0.0},
     };
