@@ -59,11 +59,13 @@ void snare(StereoBuffer& out, double time, double velocity) {
     Oscillator high;
     Noise noise = noiseFor(time, 2);
     Svf wires;
+    Svf wiresFloor; // a second stage keeps the rattle out of the chords' range
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double body = low.sine(185.0 + 70.0 * std::exp(-t / 0.012)) * std::exp(-t / 0.06) * 0.55 +
                       high.sine(311.0) * std::exp(-t / 0.04) * 0.18;
-        double rattle = wires.process(noise.next(), 2200.0, 0.1).high * std::exp(-t / 0.12) * 0.55;
+        double wire = wiresFloor.process(wires.process(noise.next(), 2200.0, 0.1).high, 2200.0, butterworthResonance).high;
+        double rattle = wire * std::exp(-t / 0.12) * 0.55;
         double value = (body + rattle) * attackRamp(t, 0.0008) * velocity;
         out.add(start + i, value, value);
     }
@@ -80,9 +82,9 @@ void clap(StereoBuffer& out, double time, double velocity) {
     Svf leftFilter;
     Svf rightFilter;
     // The band-pass alone would spread the clap's tail under the chords.
-    const double lowCut = 700.0;
-    Svf leftCut;
-    Svf rightCut;
+    const double lowCut = 800.0;
+    Svf leftCut, leftCutAgain;
+    Svf rightCut, rightCutAgain;
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double envelope = 0.0;
@@ -94,8 +96,10 @@ void clap(StereoBuffer& out, double time, double velocity) {
         envelope *= velocity * 1.4;
         double l = leftFilter.process(leftNoise.next(), 1150.0, 0.45).band;
         double r = rightFilter.process(rightNoise.next(), 1250.0, 0.45).band;
-        out.add(start + i, leftCut.process(l, lowCut, butterworthResonance).high * envelope,
-                rightCut.process(r, lowCut, butterworthResonance).high * envelope);
+        l = leftCutAgain.process(leftCut.process(l, lowCut, butterworthResonance).high, lowCut, butterworthResonance).high;
+        r = rightCutAgain.process(rightCut.process(r, lowCut, butterworthResonance).high, lowCut, butterworthResonance)
+                .high;
+        out.add(start + i, l * envelope, r * envelope);
     }
 }
 
@@ -136,7 +140,7 @@ void openHat(StereoBuffer& out, double time, double velocity, double pan) {
 }
 
 void ride(StereoBuffer& out, double time, double velocity, double pan) {
-    hat(out, time, velocity, pan, 0.3, 15);
+    hat(out, time, velocity, pan, 0.5, 15);
 }
 
 void crash(StereoBuffer& out, double time, double velocity) {

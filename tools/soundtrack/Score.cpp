@@ -196,7 +196,7 @@ private:
     void grooveBar(double bar, double intensity, bool cueFollows = false) {
         for (int beat = 0; beat < 4; ++beat) {
             kickAt(bar + beat * 4, 1.0);
-            ride(stems.hats, at(bar + beat * 4), 0.6 * intensity, 0.4);
+            ride(stems.hats, at(bar + beat * 4), 0.8 * intensity, 0.4);
         }
         backbeat(bar + 4, 0.8 * intensity);
         backbeat(bar + 12, 0.8 * intensity);
@@ -211,7 +211,7 @@ private:
             if (step == 4 || step == 12)
                 continue;
             if (step % 4 == 2)
-                openHat(stems.hats, at(bar + step), 0.35 * intensity, 0.3);
+                openHat(stems.hats, at(bar + step), 0.6 * intensity, 0.3);
             else
                 closedHat(stems.hats, at(bar + step), (step % 2 ? 0.4 : 0.45) * intensity, pan);
         }
@@ -387,8 +387,8 @@ private:
             double to = at(harmony[i + 1].sixteenth) - release;
             double attack = i == 0 ? 1.2 : 0.02;
             std::vector<int> voicing = padVoicing(harmony[i].chord);
-            bool breakdown = sixteenth >= 100 && sixteenth < 120;
-            double velocity = breakdown ? 0.6 : 0.9;
+            // The pad carries the opening, where little else holds a chord.
+            double velocity = sixteenth < 100 ? 1.15 : sixteenth < 120 ? 0.6 : 0.9;
             padChord(stems.pad, from, to - from, voicing, velocity, attack, release);
             if (sixteenth >= secondPassSixteenth)
                 padChord(stems.pad, from, to - from, transposed(voicing, 12), 1.3, attack, release);
@@ -577,11 +577,11 @@ StereoBuffer renderTrack() {
         duck(*stem, stems.sectionHits, 0.7);
 
     const StemMix mix[] = {
-        {&stems.kick, -5.0, 0.0, 0.0},       {&stems.snare, -6.0, 0.25, 0.0},
-        {&stems.hats, 5.0, 0.08, 0.0},       {&stems.cymbals, 0.0, 0.15, 0.0}, 
-        {&stems.effects, -6.0, 0.35, 0.0},   {&stems.bass, -4.0, 0.0, 0.0},
-        {&stems.pad, -2.0, 0.05, 0.0},       {&stems.arpeggio, -9.0, 0.15, 0.0},
-        {&stems.lead, -6.0, 0.12, 0.0},      {&stems.stabs, -6.0, 0.25, 0.1},
+        {&stems.kick, -3.0, 0.0, 0.0},       {&stems.snare, -4.0, 0.25, 0.0},
+        {&stems.hats, 1.0, 0.08, 0.0},       {&stems.cymbals, 0.0, 0.15, 0.0}, 
+        {&stems.effects, -6.0, 0.35, 0.0},   {&stems.bass, -2.0, 0.0, 0.0},
+        {&stems.pad, -2.0, 0.05, 0.0},       {&stems.arpeggio, -7.0, 0.15, 0.0},
+        {&stems.lead, -4.0, 0.08, 0.0},      {&stems.stabs, -6.0, 0.25, 0.1},
         {&stems.sweeps, -6.0, 0.1, 0.0},
     };
 
@@ -613,7 +613,7 @@ StereoBuffer renderTrack() {
     breathe(returns, tempo, 0.8);
     master.mix(returns, 1.0);
 
-    const double masterGainDb = -6.5;
+    const double masterGainDb = -8.0;
     const double masterGain = gainOf(masterGainDb);
     // Below 28 Hz there is nothing to hear, only headroom to lose (and DC).
     const double lowCut = 28.0;
