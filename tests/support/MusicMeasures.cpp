@@ -22,13 +22,13 @@ double midiFrequency(int note) {
     return 440.0 * std::pow(2.0, (note - 69) / 12.0);
 }
 
-// The loudest tone of the given pitch classes from C4 to the E flat under E5:
-// where the chords' fundamentals lie, above the pitched bodies of the drums
-// (the snare's starts at 255 Hz), and where no overtone of a chord tone from
-// A3 up falls but its octaves (the third harmonic of A3 is E5 itself).
+// The loudest tone of the given pitch classes from E4 to the E flat under E5:
+// each of the seven notes of the key once, where the chords' fundamentals
+// lie. Lower, a 186 ms window cannot tell a semitone apart at 20 dB (and the
+// drums' pitched bodies sound there); higher, the third harmonic of A3 is E5.
 double loudestTone(const Spectrum& spectrum, const std::set<int>& pitchClasses) {
     double loudest = -200.0;
-    for (int note = 60; note < 76; ++note)
+    for (int note = 64; note < 76; ++note)
         if (pitchClasses.count(note % 12))
             loudest = std::max(loudest, spectrum.toneDb(midiFrequency(note), 25.0));
     return loudest;
@@ -45,16 +45,15 @@ std::vector<MusicMeasures::AtTime> chordMargins(const std::vector<float>& mono, 
         bool lastsLongEnough = i + 1 == changes.size() || changes[i + 1].time - changes[i].time >= shortest;
         if (!lastsLongEnough)
             continue;
+        // The tones the new chord lacks, against the new chord's own.
+        std::set<int> chord(changes[i].pitchClasses.begin(), changes[i].pitchClasses.end());
         std::set<int> leaving(changes[i - 1].pitchClasses.begin(), changes[i - 1].pitchClasses.end());
-        std::set<int> arriving(changes[i].pitchClasses.begin(), changes[i].pitchClasses.end());
-        for (int pitchClass : changes[i].pitchClasses)
+        for (int pitchClass : chord)
             leaving.erase(pitchClass);
-        for (int pitchClass : changes[i - 1].pitchClasses)
-            arriving.erase(pitchClass);
-        if (leaving.empty() || arriving.empty())
+        if (leaving.empty())
             continue;
         Spectrum spectrum(mono, rate, changes[i].time + after, length);
-        margins.push_back({changes[i].time, loudestTone(spectrum, arriving) - loudestTone(spectrum, leaving)});
+        margins.push_back({changes[i].time, loudestTone(spectrum, chord) - loudestTone(spectrum, leaving)});
     }
     return margins;
 }

@@ -34,8 +34,8 @@ struct MusicMeasures {
     // Below 150 Hz, the side under the mid.
     double lowSideUnderMid;
     // From 100 ms after each chord change (for 186 ms), the loudest tone of
-    // the chord that arrives over the loudest tone of the one that leaves,
-    // for chords that last at least 0.45 s.
+    // the new chord over the loudest tone of the old one that the new one
+    // lacks, for chords that last at least 0.45 s.
     std::vector<AtTime> chordMargins;
     // Below 150 Hz, the largest fall within 50 ms from 35.2 s to the last
     // second.

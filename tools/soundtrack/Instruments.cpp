@@ -63,7 +63,7 @@ void snare(StereoBuffer& out, double time, double velocity) {
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double body = low.sine(185.0 + 70.0 * std::exp(-t / 0.012)) * std::exp(-t / 0.06) * 0.55 +
-                      high.sine(311.0) * std::exp(-t / 0.04) * 0.18;
+                      high.sine(277.0) * std::exp(-t / 0.04) * 0.18;
         double wire = wiresFloor.process(wires.process(noise.next(), 2200.0, 0.1).high, 2200.0, butterworthResonance).high;
         double rattle = wire * std::exp(-t / 0.12) * 0.55;
         double value = (body + rattle) * attackRamp(t, 0.0008) * velocity;

@@ -75,12 +75,14 @@ const Change harmony[] = {
 // How long the closing chord rings, in seconds.
 const double finalRing = trackLength - finalChord;
 
+// Open voicings, a root or fifth at the bottom and the rest above middle C,
+// clear of the bass and moving by step from chord to chord.
 std::vector<int> padVoicing(Chord chord) {
     switch (chord) {
-    case Chord::Am: return {57, 60, 64, 69};
-    case Chord::F: return {57, 60, 65, 69};
-    case Chord::C: return {55, 60, 64, 67};
-    case Chord::G: return {55, 59, 62, 67};
+    case Chord::Am: return {57, 64, 69, 72};
+    case Chord::F: return {57, 65, 69, 72};
+    case Chord::C: return {55, 64, 67, 72};
+    case Chord::G: return {59, 67, 71, 74};
     }
     return {};
 }
@@ -163,6 +165,14 @@ public:
 
 private:
     double at(double sixteenth) const { return tempo.time(sixteenth); }
+
+    // Whether a note here would fall in the breath before a cue.
+    bool inBreath(double sixteenth) const {
+        for (const TempoMap::Anchor& cue : tempo.anchors)
+            if (sixteenth >= cue.sixteenth - 1 && sixteenth < cue.sixteenth)
+                return true;
+        return false;
+    }
 
     void kickAt(double sixteenth, double velocity) {
         kick(stems.kick, at(sixteenth), velocity);
@@ -400,6 +410,8 @@ private:
     void arpeggioRun(double from, double to, double startVelocity, double endVelocity) {
         const int pattern[] = {0, 1, 2, 3, 4, 3, 2, 1};
         for (double step = from; step < to; ++step) {
+            if (inBreath(step))
+                continue;
             std::vector<int> tones = arpeggioTones(chordAt(step));
             int index = pattern[int(step) % 8];
             double u = (step - from) / std::max(1.0, to - from);
