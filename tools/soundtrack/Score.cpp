@@ -380,7 +380,7 @@ private:
             held(step, step + 0.8, bassRoot(Chord::G) + (step >= 140 ? 12 : 0), 0.9);
         gallop(144, 224, 1.0);
         held(224, 232, bassRoot(Chord::G), 0.9);
-        gallop(232, finalSixteenth, 1.0);
+        gallop(232, finalSixteenth, 1.1);
         // The last note lasts into the fade, so the low end closes with it.
         bassNote(stems.bass, at(finalSixteenth), finalRing, bassRoot(Chord::Am), 1.0);
     }
@@ -429,7 +429,7 @@ private:
         arpeggioRun(84, 100, 0.8, 0.8);
         arpeggioRun(104, 120, 0.2, 0.3);
         arpeggioRun(120, 144, 0.4, 0.9);
-        arpeggioRun(144, 224, 0.7, 0.7);
+        arpeggioRun(144, 224, 0.6, 0.6);
         arpeggioRun(232, finalSixteenth, 1.0, 1.0);
     }
 
@@ -520,8 +520,8 @@ private:
         const std::vector<Note> climbG = {{0, 83, 3}, {3, 81, 3}, {6, 79, 2}, {8, 83, 4}, {12, 86, 4}};
         for (const auto& [bar, notes] : {std::pair{232.0, climbAm}, {248.0, climbF}, {264.0, climbG}}) {
             phrase(bar, notes, 0.9);
-            phrase(bar, thirdsUnder(notes), 0.6);
-            phrase(bar, notes, 0.7, 12);
+            phrase(bar, thirdsUnder(notes), 0.7);
+            phrase(bar, notes, 0.8, 12);
         }
         leadNote(stems.lead, finalChord, finalRing * 0.5, 81, 0.7);
     }
