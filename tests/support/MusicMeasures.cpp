@@ -109,6 +109,64 @@ std::vector<MusicMeasures::AtTime> sectionHitsOverSnare(const std::vector<float>
     return hits;
 }
 
+using soundtrack::TuneNote;
+
+std::vector<TuneNote> melodyNotes() {
+    std::vector<TuneNote> melody;
+    for (const TuneNote& note : soundtrack::tune())
+        if (note.role == TuneNote::Role::Melody)
+            melody.push_back(note);
+    return melody;
+}
+
+// Where each statement of the hook starts, as indices into the melody.
+std::vector<size_t> hookStatements(const std::vector<TuneNote>& melody) {
+    std::vector<size_t> starts;
+    for (size_t i = 0; i + 3 < melody.size(); ++i) {
+        double s = melody[i].sixteenth;
+        if (melody[i + 1].sixteenth == s + 3 && melody[i + 2].sixteenth == s + 6 && melody[i + 3].sixteenth == s + 8)
+            starts.push_back(i);
+    }
+    return starts;
+}
+
+// A tone over the median of the twelve semitones from a fifth under it.
+double prominence(const std::vector<float>& mono, int rate, const TuneNote& note) {
+    Spectrum spectrum(mono, rate, note.time + 0.02, 0.18);
+    std::vector<double> semitones;
+    for (int offset = -7; offset < 5; ++offset)
+        semitones.push_back(spectrum.toneDb(midiFrequency(note.pitch + offset), 25.0));
+    std::nth_element(semitones.begin(), semitones.begin() + 6, semitones.end());
+    return spectrum.toneDb(midiFrequency(note.pitch), 25.0) - semitones[6];
+}
+
+void measureHook(const std::vector<float>& mono, int rate, MusicMeasures& m) {
+    std::vector<TuneNote> melody = melodyNotes();
+    m.weakestHookNote = {0.0, HUGE_VAL};
+    for (size_t start : hookStatements(melody)) {
+        m.hookStatements.push_back(melody[start].time);
+        for (size_t i = start; i < start + 3; ++i) {
+            double db = prominence(mono, rate, melody[i]);
+            if (db < m.weakestHookNote.db)
+                m.weakestHookNote = {melody[i].time, db};
+        }
+    }
+    m.firstPassTop = m.secondPassTop = 0;
+    m.secondPassHarmonised = true;
+    std::vector<TuneNote> all = soundtrack::tune();
+    for (const TuneNote& note : melody) {
+        if (note.time >= randomNumsFirstPass && note.time < randomNumsSecondPass)
+            m.firstPassTop = std::max(m.firstPassTop, note.pitch);
+        if (note.time < randomNumsSecondPass)
+            continue;
+        m.secondPassTop = std::max(m.secondPassTop, note.pitch);
+        bool harmonised = std::any_of(all.begin(), all.end(), [&](const TuneNote& other) {
+            return other.role == TuneNote::Role::Harmony && other.sixteenth == note.sixteenth;
+        });
+        m.secondPassHarmonised = m.secondPassHarmonised && harmonised;
+    }
+}
+
 } // namespace
 
 MusicMeasures measureMusic(const StereoAudio& track) {
@@ -142,6 +200,7 @@ MusicMeasures measureMusic(const StereoAudio& track) {
     Fall fall = largestFall(lowMid, rate, 35.2, track.seconds() - 1.0, 0.05);
     m.closingFall = {fall.at, fall.db};
     m.kickTail = loudestKickTail(mono, rate);
+    measureHook(mono, rate, m);
     return m;
 }
 
@@ -174,4 +233,12 @@ void printMeasures(const MusicMeasures& m, std::FILE* out) {
     std::fprintf(out, "largest fall <150 Hz in 50 ms (close) %5.1f dB at %.2f s\n", m.closingFall.db,
                  m.closingFall.time);
     std::fprintf(out, "loudest kick tail at a bass note     %6.1f dB at %.3f s\n", m.kickTail.db, m.kickTail.time);
+    std::fprintf(out, "hook statements (3+3+2) at         ");
+    for (double t : m.hookStatements)
+        std::fprintf(out, " %.2f", t);
+    std::fprintf(out, " s\n");
+    std::fprintf(out, "top melody note, first/second pass   %d / %d (MIDI), second pass %s\n", m.firstPassTop,
+                 m.secondPassTop, m.secondPassHarmonised ? "harmonised" : "not harmonised");
+    std::fprintf(out, "weakest hook note over its semitones %+6.1f dB at %.3f s\n", m.weakestHookNote.db,
+                 m.weakestHookNote.time);
 }

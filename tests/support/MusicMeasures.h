@@ -43,6 +43,18 @@ struct MusicMeasures {
     // Below 150 Hz, the kick's tail just before each bass note between the
     // beats, under the kick's peak; the loudest tail of all.
     AtTime kickTail;
+
+    // The hook as the score writes it: where each 3 + 3 + 2 statement starts
+    // (three melody notes 3 and 3 sixteenths apart, the next 2 after the
+    // third), whether every melody note of the second pass is harmonised,
+    // and the top melody note of each pass.
+    std::vector<double> hookStatements;
+    bool secondPassHarmonised;
+    int firstPassTop;
+    int secondPassTop;
+    // As the track sounds it: over each note of every statement, its tone
+    // over the median of the twelve semitones around it; the weakest.
+    AtTime weakestHookNote;
 };
 
 MusicMeasures measureMusic(const StereoAudio& track);

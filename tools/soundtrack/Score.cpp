@@ -122,7 +122,98 @@ Chord chordAt(double sixteenth) {
     return chord;
 }
 
+struct Note {
+    double sixteenth;
+    int pitch;
+    double length;
+};
+
+enum class Part { Pluck, Lead };
+
+struct Phrase {
+    double bar;
+    std::vector<Note> notes;
+    Part part;
+    TuneNote::Role role;
+    double velocity;
+};
+
+// Each note with the note of the A minor scale two steps under it.
+std::vector<Note> thirdsUnder(const std::vector<Note>& notes) {
+    const int scale[] = {0, 2, 3, 5, 7, 8, 10}; // A minor, from A
+    std::vector<Note> harmony;
+    for (const Note& note : notes) {
+        int fromA = note.pitch - 57;
+        int octave = fromA / 12;
+        int degree = 0;
+        while (degree < 6 && scale[degree + 1] <= fromA % 12)
+            ++degree;
+        int lower = degree - 2;
+        int pitch = 57 + 12 * (octave + (lower < 0 ? -1 : 0)) + scale[(lower + 7) % 7];
+        harmony.push_back({note.sixteenth, pitch, note.length});
+    }
+    return harmony;
+}
+
+std::vector<Note> octaveUp(std::vector<Note> notes) {
+    for (Note& note : notes)
+        note.pitch += 12;
+    return notes;
+}
+
+// The hook is three notes, 3 + 3 + 2 sixteenths, then an answer. It is heard
+// first on the pluck under 32, louder than the arpeggio around it; slowly in
+// the breakdown; then in each bar of the first drop. The second drop sings it
+// in thirds with an octave doubled over it, and climbs past the first drop's
+// top note.
+std::vector<Phrase> tunePhrases() {
+    using Role = TuneNote::Role;
+    std::vector<Phrase> phrases = {
+        {48, {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 74, 3}, {11, 72, 3}, {14, 71, 2}}, Part::Pluck, Role::Melody, 1.0},
+        {56, {{0, 72, 3}, {3, 69, 3}, {6, 72, 2}}, Part::Pluck, Role::Melody, 1.0},
+        {100,
+         {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 69, 6}, {14, 76, 3}, {17, 79, 3}, {20, 74, 2}, {22, 71, 10},
+          {32, 74, 3}, {35, 72, 3}, {38, 71, 2}, {40, 74, 4}},
+         Part::Lead,
+         Role::Melody,
+         0.5},
+    };
+    const std::vector<std::pair<double, std::vector<Note>>> firstDrop = {
+        {144, {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 74, 4}, {12, 72, 2}, {14, 71, 2}}},
+        {160, {{0, 72, 3}, {3, 69, 3}, {6, 72, 2}, {8, 77, 4}, {12, 76, 2}, {14, 74, 2}}},
+        {176, {{0, 76, 3}, {3, 79, 3}, {6, 76, 2}, {8, 74, 4}, {12, 72, 2}, {14, 74, 2}}},
+        {192, {{0, 74, 3}, {3, 71, 3}, {6, 74, 2}, {8, 79, 4}, {12, 76, 2}, {14, 74, 2}}},
+        {208, {{0, 72, 3}, {3, 71, 3}, {6, 69, 8}}},
+    };
+    for (const auto& [bar, notes] : firstDrop)
+        phrases.push_back({bar, notes, Part::Lead, Role::Melody, 0.75});
+    const std::vector<std::pair<double, std::vector<Note>>> secondDrop = {
+        {secondPassSixteenth, {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 76, 4}, {12, 79, 2}, {14, 81, 2}}},
+        {248, {{0, 81, 3}, {3, 79, 3}, {6, 77, 2}, {8, 81, 4}, {12, 84, 4}}},
+        {264, {{0, 83, 3}, {3, 81, 3}, {6, 79, 2}, {8, 83, 4}, {12, 86, 4}}},
+    };
+    for (const auto& [bar, notes] : secondDrop) {
+        phrases.push_back({bar, notes, Part::Lead, Role::Melody, 0.9});
+        phrases.push_back({bar, thirdsUnder(notes), Part::Lead, Role::Harmony, 0.7});
+        phrases.push_back({bar, octaveUp(notes), Part::Lead, Role::Doubling, 0.8});
+    }
+    return phrases;
+}
+
 } // namespace
+
+std::vector<TuneNote> tune() {
+    TempoMap tempo = trackTempo();
+    std::vector<TuneNote> notes;
+    for (const Phrase& phrase : tunePhrases())
+        for (const Note& note : phrase.notes) {
+            double sixteenth = phrase.bar + note.sixteenth;
+            notes.push_back({sixteenth, tempo.time(sixteenth), note.pitch, phrase.role});
+        }
+    std::stable_sort(notes.begin(), notes.end(),
+                     [](const TuneNote& a, const TuneNote& b) { return a.sixteenth < b.sixteenth; });
+    return notes;
+}
 
 std::vector<ChordChange> chordChanges() {
     TempoMap tempo = trackTempo();
@@ -456,73 +547,17 @@ private:
         impact(stems.effects, at(finalSixteenth), 0.9);
     }
 
-    struct Note {
-        double sixteenth;
-        int pitch;
-        double length;
-    };
-
-    void phrase(double bar, const std::vector<Note>& notes, double velocity, int transpose = 0) {
-        for (const Note& note : notes) {
-            double from = at(bar + note.sixteenth);
-            double to = at(bar + note.sixteenth + note.length);
-            leadNote(stems.lead, from, (to - from) * 0.92, note.pitch + transpose, velocity);
-        }
-    }
-
-    // The hook on the pluck, louder than the arpeggio around it.
-    void plucked(double bar, const std::vector<Note>& notes, double velocity) {
-        for (const Note& note : notes)
-            pluck(stems.arpeggio, at(bar + note.sixteenth), note.pitch, velocity, 0.0);
-    }
-
-    // The second drop sings the hook in thirds: each note with the note of
-    // the A minor scale two steps under it.
-    static std::vector<Note> thirdsUnder(const std::vector<Note>& notes) {
-        const int scale[] = {0, 2, 3, 5, 7, 8, 10}; // A minor, from A
-        std::vector<Note> harmony;
-        for (const Note& note : notes) {
-            int fromA = note.pitch - 57;
-            int octave = fromA / 12;
-            int degree = 0;
-            while (degree < 6 && scale[degree + 1] <= fromA % 12)
-                ++degree;
-            int lower = degree - 2;
-            int pitch = 57 + 12 * (octave + (lower < 0 ? -1 : 0)) + scale[(lower + 7) % 7];
-            harmony.push_back({note.sixteenth, pitch, note.length});
-        }
-        return harmony;
-    }
-
-    // The hook is three notes, 3 + 3 + 2 sixteenths, then an answer. It is
-    // heard first on the pluck under 32, slowly in the breakdown, then in
-    // each bar of the first drop; the second drop sings it in thirds, an
-    // octave doubled over it, and climbs past the first drop's top note.
     void melody() {
-        plucked(48, {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 74, 3}, {11, 72, 3}, {14, 71, 2}}, 1.0);
-        plucked(56, {{0, 72, 3}, {3, 69, 3}, {6, 72, 2}}, 1.0);
-
-        phrase(100, {{0, 76, 3}, {3, 74, 3}, {6, 72, 8}, {14, 76, 3}, {17, 79, 3}, {20, 74, 12}, {32, 71, 12}}, 0.5);
-
-        const std::vector<Note> overAm = {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 74, 4}, {12, 72, 2}, {14, 71, 2}};
-        const std::vector<Note> overF = {{0, 72, 3}, {3, 69, 3}, {6, 72, 2}, {8, 77, 4}, {12, 76, 2}, {14, 74, 2}};
-        const std::vector<Note> overC = {{0, 76, 3}, {3, 79, 3}, {6, 76, 2}, {8, 74, 4}, {12, 72, 2}, {14, 74, 2}};
-        const std::vector<Note> overG = {{0, 74, 3}, {3, 71, 3}, {6, 74, 2}, {8, 79, 4}, {12, 76, 2}, {14, 74, 2}};
-        const std::vector<Note> home = {{0, 72, 3}, {3, 71, 3}, {6, 69, 8}};
-        phrase(144, overAm, 0.75);
-        phrase(160, overF, 0.75);
-        phrase(176, overC, 0.75);
-        phrase(192, overG, 0.75);
-        phrase(208, home, 0.75);
-
-        const std::vector<Note> climbAm = {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 76, 4}, {12, 79, 2}, {14, 81, 2}};
-        const std::vector<Note> climbF = {{0, 81, 3}, {3, 79, 3}, {6, 77, 2}, {8, 81, 4}, {12, 84, 4}};
-        const std::vector<Note> climbG = {{0, 83, 3}, {3, 81, 3}, {6, 79, 2}, {8, 83, 4}, {12, 86, 4}};
-        for (const auto& [bar, notes] : {std::pair{232.0, climbAm}, {248.0, climbF}, {264.0, climbG}}) {
-            phrase(bar, notes, 0.9);
-            phrase(bar, thirdsUnder(notes), 0.7);
-            phrase(bar, notes, 0.8, 12);
-        }
+        for (const Phrase& phrase : tunePhrases())
+            for (const Note& note : phrase.notes) {
+                double from = at(phrase.bar + note.sixteenth);
+                if (phrase.part == Part::Pluck) {
+                    pluck(stems.arpeggio, from, note.pitch, phrase.velocity, 0.0);
+                } else {
+                    double to = at(phrase.bar + note.sixteenth + note.length);
+                    leadNote(stems.lead, from, (to - from) * 0.92, note.pitch, phrase.velocity);
+                }
+            }
         leadNote(stems.lead, finalChord, finalRing * 0.5, 81, 0.7);
     }
 
