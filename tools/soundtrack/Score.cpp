@@ -638,7 +638,7 @@ StereoBuffer renderTrack() {
     StereoBuffer delaySend(frames);
     for (const StemMix& stem : mix) {
         if (stem.stem != &stems.kick)
-            breathe(*stem.stem, tempo, 1.0);
+            breathe(*stem.stem, tempo, 0.92);
         double gain = gainOf(stem.gainDb);
         master.mix(*stem.stem, gain);
         reverbSend.mix(*stem.stem, gain * stem.reverbSend);
