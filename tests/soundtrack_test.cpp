@@ -322,10 +322,11 @@ TEST_F(SoundtrackMusic, TheHookReturnsAndClimbs) {
         return std::any_of(measures.hookStatements.begin(), measures.hookStatements.end(),
                            [&](double t) { return t >= from && t < to; });
     };
+    using namespace soundtrack;
     EXPECT_TRUE(statedBetween(5.5, 6.5)) << "not stated early, on the pluck";
-    EXPECT_TRUE(statedBetween(soundtrack::millionAppears, soundtrack::randomNumsFirstPass)) << "not in the breakdown";
-    EXPECT_TRUE(statedBetween(soundtrack::randomNumsFirstPass, soundtrack::randomNumsSecondPass)) << "not in the first pass";
-    EXPECT_TRUE(statedBetween(soundtrack::randomNumsSecondPass, soundtrack::finalChord)) << "not in the second pass";
+    EXPECT_TRUE(statedBetween(millionAppears, randomNumsFirstPass)) << "not in the breakdown";
+    EXPECT_TRUE(statedBetween(randomNumsFirstPass, randomNumsSecondPass)) << "not in the first pass";
+    EXPECT_TRUE(statedBetween(randomNumsSecondPass, finalChord)) << "not in the second pass";
     EXPECT_TRUE(measures.secondPassHarmonised);
     EXPECT_GT(measures.secondPassTop, measures.firstPassTop);
     EXPECT_GE(measures.weakestHookNote.db, 6.0) << "a hook note at " << measures.weakestHookNote.time << " s is buried";

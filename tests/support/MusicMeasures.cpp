@@ -86,8 +86,10 @@ double quietestAirBetweenBackbeats(const std::vector<float>& mono, int rate) {
     std::vector<float> air = bandLimited(mono, rate, 6000.0, rate);
     soundtrack::TempoMap tempo = soundtrack::trackTempo();
     double quietest = HUGE_VAL;
-    for (double beat = firstPassStart + 4; beat + 8 < firstPassEnd; beat += 8)
-        quietest = std::min(quietest, energyExtremes(air, rate, tempo.time(beat), tempo.time(beat + 8), 0.1).quietestDb);
+    for (double beat = firstPassStart + 4; beat + 8 < firstPassEnd; beat += 8) {
+        EnergyExtremes gap = energyExtremes(air, rate, tempo.time(beat), tempo.time(beat + 8), 0.1);
+        quietest = std::min(quietest, gap.quietestDb);
+    }
     return quietest;
 }
 
@@ -187,9 +189,10 @@ MusicMeasures measureMusic(const StereoAudio& track) {
                          energyDb(presence, rate, randomNumsFirstPass, randomNumsSecondPass);
     m.quietestAir = quietestAirBetweenBackbeats(mono, rate);
 
-    for (const soundtrack::Cue& cue : soundtrack::cues)
-        m.cueLifts.push_back(
-            {cue.time, energyDb(mono, rate, cue.time, cue.time + 0.02) - energyDb(mono, rate, cue.time - 0.1, cue.time)});
+    for (const soundtrack::Cue& cue : soundtrack::cues) {
+        double after = energyDb(mono, rate, cue.time, cue.time + 0.02);
+        m.cueLifts.push_back({cue.time, after - energyDb(mono, rate, cue.time - 0.1, cue.time)});
+    }
     m.sectionHitsOverSnare = sectionHitsOverSnare(mono, rate);
 
     std::vector<float> lowMid = bandLimited(mono, rate, 0.0, 150.0);
@@ -207,8 +210,8 @@ MusicMeasures measureMusic(const StereoAudio& track) {
 namespace {
 
 const MusicMeasures::AtTime& smallest(const std::vector<MusicMeasures::AtTime>& values) {
-    return *std::min_element(values.begin(), values.end(),
-                             [](const MusicMeasures::AtTime& a, const MusicMeasures::AtTime& b) { return a.db < b.db; });
+    auto quieter = [](const MusicMeasures::AtTime& a, const MusicMeasures::AtTime& b) { return a.db < b.db; };
+    return *std::min_element(values.begin(), values.end(), quieter);
 }
 
 } // namespace

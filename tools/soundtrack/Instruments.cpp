@@ -27,6 +27,12 @@ double cents(double amount) {
     return std::pow(2.0, amount / 1200.0);
 }
 
+// Twelve decibels an octave under the cutoff: what keeps noise out of the
+// range where the chords sound.
+double lowCut(Svf& filter, double input, double cutoff) {
+    return filter.process(input, cutoff, butterworthResonance).high;
+}
+
 } // namespace
 
 void kick(StereoBuffer& out, double time, double velocity) {
@@ -59,12 +65,12 @@ void snare(StereoBuffer& out, double time, double velocity) {
     Oscillator high;
     Noise noise = noiseFor(time, 2);
     Svf wires;
-    Svf wiresFloor; // a second stage keeps the rattle out of the chords' range
+    Svf wiresFloor;
     for (size_t i = 0; i < count; ++i) {
         double t = double(i) / sampleRate;
         double body = low.sine(185.0 + 70.0 * std::exp(-t / 0.012)) * std::exp(-t / 0.06) * 0.55 +
                       high.sine(277.0) * std::exp(-t / 0.04) * 0.18;
-        double wire = wiresFloor.process(wires.process(noise.next(), 2200.0, 0.1).high, 2200.0, butterworthResonance).high;
+        double wire = lowCut(wiresFloor, wires.process(noise.next(), 2200.0, 0.1).high, 2200.0);
         double rattle = wire * std::exp(-t / 0.12) * 0.55;
         double value = (body + rattle) * attackRamp(t, 0.0008) * velocity;
         out.add(start + i, value, value);
@@ -82,7 +88,7 @@ void clap(StereoBuffer& out, double time, double velocity) {
     Svf leftFilter;
     Svf rightFilter;
     // The band-pass alone would spread the clap's tail under the chords.
-    const double lowCut = 800.0;
+    const double floor = 800.0;
     Svf leftCut, leftCutAgain;
     Svf rightCut, rightCutAgain;
     for (size_t i = 0; i < count; ++i) {
@@ -96,9 +102,8 @@ void clap(StereoBuffer& out, double time, double velocity) {
         envelope *= velocity * 1.4;
         double l = leftFilter.process(leftNoise.next(), 1150.0, 0.45).band;
         double r = rightFilter.process(rightNoise.next(), 1250.0, 0.45).band;
-        l = leftCutAgain.process(leftCut.process(l, lowCut, butterworthResonance).high, lowCut, butterworthResonance).high;
-        r = rightCutAgain.process(rightCut.process(r, lowCut, butterworthResonance).high, lowCut, butterworthResonance)
-                .high;
+        l = lowCut(leftCutAgain, lowCut(leftCut, l, floor), floor);
+        r = lowCut(rightCutAgain, lowCut(rightCut, r, floor), floor);
         out.add(start + i, l * envelope, r * envelope);
     }
 }
@@ -123,7 +128,7 @@ void hat(StereoBuffer& out, double time, double velocity, double pan, double dec
         double t = double(i) / sampleRate;
         double n = noise.next();
         double bright = air.process(n, 6500.0, 0.2).high * 0.7 + shimmer.process(n, 9000.0, 0.5).band * 0.5;
-        double value = floor.process(top.process(bright, 12000.0, 0.0).low, 3000.0, butterworthResonance).high;
+        double value = lowCut(floor, top.process(bright, 12000.0, 0.0).low, 3000.0);
         value *= attackRamp(t, 0.0005) * std::exp(-t / decay) * velocity;
         out.add(start + i, value * left, value * right);
     }
@@ -161,9 +166,8 @@ void crash(StereoBuffer& out, double time, double velocity) {
         double leftValue = leftAir.process(l, 4200.0, 0.1).high * 0.6 + leftBody.process(l, 6500.0, 0.4).band * 0.5;
         double rightValue =
             rightAir.process(r, 4200.0, 0.1).high * 0.6 + rightBody.process(r, 6500.0, 0.4).band * 0.5;
-        leftValue = leftFloor.process(leftTop.process(leftValue, 13000.0, 0.0).low, 2000.0, butterworthResonance).high;
-        rightValue =
-            rightFloor.process(rightTop.process(rightValue, 13000.0, 0.0).low, 2000.0, butterworthResonance).high;
+        leftValue = lowCut(leftFloor, leftTop.process(leftValue, 13000.0, 0.0).low, 2000.0);
+        rightValue = lowCut(rightFloor, rightTop.process(rightValue, 13000.0, 0.0).low, 2000.0);
         out.add(start + i, leftValue * envelope, rightValue * envelope);
     }
 }

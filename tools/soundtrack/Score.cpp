@@ -169,7 +169,11 @@ std::vector<Note> octaveUp(std::vector<Note> notes) {
 std::vector<Phrase> tunePhrases() {
     using Role = TuneNote::Role;
     std::vector<Phrase> phrases = {
-        {48, {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 74, 3}, {11, 72, 3}, {14, 71, 2}}, Part::Pluck, Role::Melody, 1.0},
+        {48,
+         {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 74, 3}, {11, 72, 3}, {14, 71, 2}},
+         Part::Pluck,
+         Role::Melody,
+         1.0},
         {56, {{0, 72, 3}, {3, 69, 3}, {6, 72, 2}}, Part::Pluck, Role::Melody, 1.0},
         {100,
          {{0, 76, 3}, {3, 74, 3}, {6, 72, 2}, {8, 69, 6}, {14, 76, 3}, {17, 79, 3}, {20, 74, 2}, {22, 71, 10},
