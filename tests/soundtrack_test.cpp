@@ -352,6 +352,25 @@ TEST(SoundtrackInstruments, KickSettlesNear55Hz) {
     EXPECT_NEAR(crossings / 2.0 / 0.1, 55.0, 5.0);
 }
 
+TEST(SoundtrackMeter, PrintsEveryMeasureOrSaysWhyItCannot) {
+    const std::string meter = std::string(VQ_BUILD_DIR) + "/soundtrack_meter";
+    TempDir directory;
+    ProcessOptions options;
+    options.outputPath = directory.path + "/report.txt";
+    EXPECT_EQ(waitProcess(spawnProcess({meter, trackPath}, options), 60.0), 0);
+    std::string report = readTextFile(options.outputPath);
+    for (const char* line : {"integrated loudness", "loudness range", "cue  29.000 s", "weakest chord change",
+                             "kick tail", "hook statements"})
+        EXPECT_NE(report.find(line), std::string::npos) << line << " missing from:\n" << report;
+
+    std::string missing = directory.path + "/none.mp3";
+    options.outputPath = directory.path + "/missing.txt";
+    EXPECT_EQ(waitProcess(spawnProcess({meter, missing}, options), 60.0), 1);
+    std::string message = readTextFile(options.outputPath);
+    EXPECT_NE(message.find("soundtrack_meter: cannot decode " + missing), std::string::npos) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+}
+
 // The build rendered the shipped file; a second render gives the same bytes.
 TEST(SoundtrackSynthesiser, RendersTheSameBytesEveryTime) {
     TempDir directory;
