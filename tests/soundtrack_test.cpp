@@ -19,6 +19,7 @@
 #include "tools/soundtrack/Cues.h"
 #include "tools/soundtrack/Dsp.h"
 #include "tools/soundtrack/Instruments.h"
+#include "tools/soundtrack/Score.h"
 
 namespace {
 
@@ -350,6 +351,69 @@ TEST(SoundtrackInstruments, KickSettlesNear55Hz) {
     for (size_t i = from + 1; i < to; ++i)
         crossings += (buffer.left[i - 1] < 0.0f) != (buffer.left[i] < 0.0f);
     EXPECT_NEAR(crossings / 2.0 / 0.1, 55.0, 5.0);
+}
+
+// The voices that used to blur the next note or chord are gone in time: the
+// kick before the bass answers it two sixteenths later, a pluck and a stab
+// before the next chord, a pad within its release.
+TEST(SoundtrackInstruments, VoicesEndBeforeTheNextNeedsTheSpace) {
+    using namespace soundtrack;
+    struct Case {
+        const char* voice;
+        void (*play)(StereoBuffer&);
+        double goneBy;
+    };
+    const Case cases[] = {
+        {"kick", [](StereoBuffer& out) { kick(out, 0.0, 1.0); }, 0.25},
+        {"pluck", [](StereoBuffer& out) { pluck(out, 0.0, 72, 1.0, 0.0); }, 0.33},
+        {"stab", [](StereoBuffer& out) { stab(out, 0.0, {69, 76, 81, 84}, 1.0); }, 0.46},
+        {"pad held 0.5 s", [](StereoBuffer& out) { padChord(out, 0.0, 0.5, {57, 65, 69, 72}, 1.0, 0.02, 0.2); }, 0.71},
+    };
+    for (const Case& c : cases) {
+        StereoBuffer buffer(frameAt(1.5));
+        c.play(buffer);
+        double loudest = energyExtremes(buffer.left, rate, 0.0, 0.5, 0.01).loudestDb;
+        EXPECT_GT(loudest, -30.0) << c.voice;
+        EXPECT_LT(energyDb(buffer.left, rate, c.goneBy, 1.5), loudest - 60.0) << c.voice;
+    }
+}
+
+// The room takes nothing below its low cut, so the low end stays mono.
+TEST(SoundtrackInstruments, TheRoomLeavesTheLowEndAlone) {
+    auto roomOf = [](double frequency) {
+        StereoAudio tone = sine(frequency, -6.0, 2.0);
+        soundtrack::StereoBuffer dry(tone.left.size());
+        dry.left = tone.left;
+        dry.right = tone.right;
+        soundtrack::StereoBuffer wet(dry.frames());
+        soundtrack::Reverb(0.45, 0.5, 250.0).process(dry, wet, 3.0);
+        return energyDb(wet.left, rate, 0.5, 2.0);
+    };
+    EXPECT_LT(roomOf(60.0), roomOf(1000.0) - 20.0);
+}
+
+// Every note of the tune is in A minor, and each harmony note is a third
+// of the scale under a melody note struck with it.
+TEST(SoundtrackScore, TheTuneStaysInKeyAndHarmonisesInThirds) {
+    using soundtrack::TuneNote;
+    const std::vector<int> aMinor = {9, 11, 0, 2, 4, 5, 7};
+    std::vector<TuneNote> tune = soundtrack::tune();
+    ASSERT_FALSE(tune.empty());
+    int harmonies = 0;
+    for (const TuneNote& note : tune) {
+        EXPECT_NE(std::find(aMinor.begin(), aMinor.end(), note.pitch % 12), aMinor.end())
+            << "note " << note.pitch << " at " << note.time << " s";
+        if (note.role != TuneNote::Role::Harmony)
+            continue;
+        ++harmonies;
+        bool underAMelodyNote = std::any_of(tune.begin(), tune.end(), [&](const TuneNote& melody) {
+            int interval = melody.pitch - note.pitch;
+            return melody.role == TuneNote::Role::Melody && melody.sixteenth == note.sixteenth &&
+                   (interval == 3 || interval == 4);
+        });
+        EXPECT_TRUE(underAMelodyNote) << "harmony note " << note.pitch << " at " << note.time << " s";
+    }
+    EXPECT_GT(harmonies, 10);
 }
 
 TEST(SoundtrackMeter, PrintsEveryMeasureOrSaysWhyItCannot) {
