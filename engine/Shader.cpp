@@ -32,7 +32,7 @@ bool readSource(const char* path, std::vector<char>& text) {
 
 } // namespace
 
-Shader::Shader(const char* path, unsigned int type) : id(0) {
+Shader::Shader(const char* path, unsigned int type) : id(0), path(path), type(type) {
     std::vector<char> text;
     bool readable = readSource(path, text);
     id = glCreateShader(type);
