@@ -595,12 +595,17 @@ void duck(StereoBuffer& stem, const std::vector<double>& hits, double depth) {
 // stem falls by `depth` (1 is silence), so the hit on the cue lands in a gap
 // and stands out.
 void breathe(StereoBuffer& stem, const TempoMap& tempo, double depth) {
+    // The band fades out over a few milliseconds and comes back over two
+    // from the cue, so that a note held through the breath does not click.
     const double fade = 0.006;
+    const double rise = 0.002;
     for (size_t a = 1; a < tempo.anchors.size(); ++a) {
         double cue = tempo.anchors[a].time;
         double from = tempo.time(tempo.anchors[a].sixteenth - 1.0);
-        for (size_t i = frameAt(from); i < frameAt(cue) && i < stem.frames(); ++i) {
-            double gain = 1.0 - depth * std::min(1.0, (double(i) / sampleRate - from) / fade);
+        for (size_t i = frameAt(from); i < frameAt(cue + rise) && i < stem.frames(); ++i) {
+            double t = double(i) / sampleRate;
+            double amount = t < cue ? std::min(1.0, (t - from) / fade) : std::max(0.0, 1.0 - (t - cue) / rise);
+            double gain = 1.0 - depth * amount;
             stem.left[i] = float(stem.left[i] * gain);
             stem.right[i] = float(stem.right[i] * gain);
         }
