@@ -45,15 +45,18 @@ std::vector<MusicMeasures::AtTime> chordMargins(const std::vector<float>& mono, 
         bool lastsLongEnough = i + 1 == changes.size() || changes[i + 1].time - changes[i].time >= shortest;
         if (!lastsLongEnough)
             continue;
-        // The tones the new chord lacks, against the new chord's own.
-        std::set<int> chord(changes[i].pitchClasses.begin(), changes[i].pitchClasses.end());
+        // The tones that leave against the tones that arrive (E against F
+        // from A minor to F), the ones both chords share left out.
         std::set<int> leaving(changes[i - 1].pitchClasses.begin(), changes[i - 1].pitchClasses.end());
-        for (int pitchClass : chord)
+        std::set<int> arriving(changes[i].pitchClasses.begin(), changes[i].pitchClasses.end());
+        for (int pitchClass : changes[i].pitchClasses)
             leaving.erase(pitchClass);
-        if (leaving.empty())
+        for (int pitchClass : changes[i - 1].pitchClasses)
+            arriving.erase(pitchClass);
+        if (leaving.empty() || arriving.empty())
             continue;
         Spectrum spectrum(mono, rate, changes[i].time + after, length);
-        margins.push_back({changes[i].time, loudestTone(spectrum, chord) - loudestTone(spectrum, leaving)});
+        margins.push_back({changes[i].time, loudestTone(spectrum, arriving) - loudestTone(spectrum, leaving)});
     }
     return margins;
 }

@@ -33,9 +33,9 @@ struct MusicMeasures {
     std::vector<AtTime> sectionHitsOverSnare;
     // Below 150 Hz, the side under the mid.
     double lowSideUnderMid;
-    // From 100 ms after each chord change (for 186 ms), the loudest tone of
-    // the new chord over the loudest tone of the old one that the new one
-    // lacks, for chords that last at least 0.45 s.
+    // From 100 ms after each chord change (for 186 ms), the loudest tone
+    // that arrives with the new chord over the loudest that left with the
+    // old one, for chords that last at least 0.45 s.
     std::vector<AtTime> chordMargins;
     // Below 150 Hz, the largest fall within 50 ms from 35.2 s to the last
     // second.

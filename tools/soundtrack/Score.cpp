@@ -101,7 +101,7 @@ int bassRoot(Chord chord) {
 std::vector<int> arpeggioTones(Chord chord) {
     switch (chord) {
     case Chord::Am: return {69, 72, 76, 81, 84};
-    case Chord::F: return {69, 72, 77, 81, 84};
+    case Chord::F: return {65, 69, 72, 77, 81};
     case Chord::C: return {67, 72, 76, 79, 84};
     case Chord::G: return {67, 71, 74, 79, 83};
     }
@@ -493,7 +493,7 @@ private:
             double attack = i == 0 ? 1.2 : 0.02;
             std::vector<int> voicing = padVoicing(harmony[i].chord);
             // The pad carries the opening, where little else holds a chord.
-            double velocity = sixteenth < 100 ? 1.15 : sixteenth < 120 ? 0.6 : 0.9;
+            double velocity = sixteenth < 100 ? 1.4 : sixteenth < 120 ? 0.6 : 0.9;
             padChord(stems.pad, from, to - from, voicing, velocity, attack, release);
             if (sixteenth >= secondPassSixteenth)
                 padChord(stems.pad, from, to - from, transposed(voicing, 12), 1.3, attack, release);
@@ -632,11 +632,12 @@ StereoBuffer renderTrack() {
     for (StereoBuffer* stem : {&stems.hats, &stems.snare, &stems.pad, &stems.arpeggio, &stems.lead})
         duck(*stem, stems.sectionHits, 0.7);
 
+    // The pad takes no room: a tail of it would carry each chord into the next.
     const StemMix mix[] = {
         {&stems.kick, -3.0, 0.0, 0.0},       {&stems.snare, -4.0, 0.25, 0.0},
-        {&stems.hats, 1.0, 0.08, 0.0},       {&stems.cymbals, 0.0, 0.15, 0.0}, 
+        {&stems.hats, 1.0, 0.08, 0.0},       {&stems.cymbals, 0.0, 0.15, 0.0},
         {&stems.effects, -6.0, 0.35, 0.0},   {&stems.bass, -2.0, 0.0, 0.0},
-        {&stems.pad, -2.0, 0.05, 0.0},       {&stems.arpeggio, -7.0, 0.15, 0.0},
+        {&stems.pad, -2.0, 0.0, 0.0},        {&stems.arpeggio, -7.0, 0.15, 0.0},
         {&stems.lead, -4.0, 0.08, 0.0},      {&stems.stabs, -6.0, 0.25, 0.1},
         {&stems.sweeps, -6.0, 0.1, 0.0},
     };
