@@ -69,6 +69,7 @@ double peakDb(const std::vector<float>& signal, int rate, double time, double re
     return peak;
 }
 
+// The bass answers every kick of the first pass two sixteenths after it.
 MusicMeasures::AtTime loudestKickTail(const std::vector<float>& mono, int rate) {
     std::vector<float> low = bandLimited(mono, rate, 0.0, 150.0);
     soundtrack::TempoMap tempo = soundtrack::trackTempo();
