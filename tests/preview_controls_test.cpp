@@ -279,7 +279,7 @@ TEST_F(PreviewControls, TheTitleSaysWhereTheShowIs) {
 TEST_F(PreviewControls, TheTimelineBarMarksScenesAndTheTime) {
     vq_engine::RenderBuffer target(windowWidth, windowHeight, 0, 1, false);
     target.firstPass();
-    shared->bar->draw(windowWidth, windowHeight, showSeconds / 2, shared->clock);
+    shared->bar->draw(windowWidth, showSeconds / 2, shared->clock);
     capture::RgbImage picture;
     std::vector<unsigned char> rows;
     capture::readFramebuffer(target.getFramebuffer(), windowWidth, windowHeight, picture, rows);

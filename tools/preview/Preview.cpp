@@ -152,7 +152,7 @@ void Preview::present() {
     glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (barShown)
-        bar->draw(width, height, player.timeOf(player.frame), clock);
+        bar->draw(width, player.timeOf(player.frame), clock);
     SDL_GL_SwapWindow(window);
 }
 

@@ -45,8 +45,7 @@ int TimelineBar::height() const {
     return int(windows.size()) * laneHeight + 2 * margin;
 }
 
-void TimelineBar::draw(int width, int height, double now, const PlayClock& clock) const {
-    (void)height;
+void TimelineBar::draw(int width, double now, const PlayClock& clock) const {
     GLfloat clearColour[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
     GLboolean scissored = glIsEnabled(GL_SCISSOR_TEST);
@@ -62,7 +61,8 @@ void TimelineBar::draw(int width, int height, double now, const PlayClock& clock
     for (size_t i = 0; i < windows.size(); i++) {
         int y = margin + int(windows.size() - 1 - i) * laneHeight;
         int left = x(windows[i].start);
-        fill(left, y, x(windows[i].end) - left, laneHeight, laneColours[i % (sizeof laneColours / sizeof laneColours[0])]);
+        const Colour& colour = laneColours[i % (sizeof laneColours / sizeof laneColours[0])];
+        fill(left, y, x(windows[i].end) - left, laneHeight, colour);
     }
     double fps = clock.fps;
     if (clock.looping) {

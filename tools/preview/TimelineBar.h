@@ -18,8 +18,9 @@ public:
 
     TimelineBar(const std::vector<SceneContent>& scenes, double showSeconds);
 
-    // Onto the bound framebuffer of the given size; GL state is left as found.
-    void draw(int width, int height, double now, const PlayClock& clock) const;
+    // Along the bottom of the bound framebuffer, of the given width; GL
+    // state is left as found.
+    void draw(int width, double now, const PlayClock& clock) const;
     int height() const;
 
 private:
