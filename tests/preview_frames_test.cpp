@@ -144,7 +144,7 @@ TEST_F(PreviewFrames, FromStatesKeptAheadWhileIdle) {
     int lastMoment = frameAt(moments[sizeof moments / sizeof moments[0] - 1]);
     // In short slices, as between frames: the scout goes on where it stopped.
     int slices = 0;
-    while (player->keepAhead(0.02))
+    while (player->keepAhead(0.05))
         slices++;
     EXPECT_GT(slices, 1);
     ASSERT_GE(player->states.lastFrame(), lastMoment);

@@ -21,7 +21,7 @@ const double titleInterval = 0.25;
 // it waits for a key when there is nothing left to do.
 const double keepAheadSlice = 0.04;
 const double idleWait = 0.04;
-const double scoutSliceMinimum = 0.008;
+const double scoutSliceMinimum = 0.012;
 // Time left for putting the next frame on screen.
 const double frameMargin = 0.003;
 const int stillPngCompression = 9;
