@@ -25,6 +25,8 @@ const double scoutSliceMinimum = 0.012;
 // Time left for putting the next frame on screen.
 const double frameMargin = 0.003;
 const int stillPngCompression = 9;
+// Frames to step for a seek, beyond which the title says the preview is busy.
+const int longSeek = 300;
 
 bool shiftHeld(const SDL_Event& event) {
     return (event.key.keysym.mod & KMOD_SHIFT) != 0;
@@ -224,6 +226,14 @@ void Preview::togglePause() {
 }
 
 void Preview::seekTo(int frame) {
+    // Far beyond the states kept so far a seek takes a while: say so meanwhile.
+    if (player.framesToStep(frame) > longSeek) {
+        char title[96];
+        std::snprintf(title, sizeof title, "velquor-preview  stepping to %.3f s", player.timeOf(frame));
+        SDL_SetWindowTitle(window, title);
+        SDL_PumpEvents();
+        lastTitle = -1.0;
+    }
     player.showFrame(frame);
     if (!clock.playing)
         clock.pause(player.frame);

@@ -91,13 +91,22 @@ void ShowPlayer::keepIfDue(int n) {
 
 // Brings the show to the state after frame n - 1, by stepping on from the
 // current frame or from the nearest state kept, whichever is nearer.
-void ShowPlayer::restore(int n) {
+int ShowPlayer::startFor(int n) const {
     int kept = 0;
-    const ShowState* state = states.latestUpTo(std::max(n - 1, 0), kept);
-    int from = frame;
-    if (from > n - 1 || kept > from) {
-        restoreShow(*state, clouds);
-        from = kept;
+    states.latestUpTo(std::max(n - 1, 0), kept);
+    return frame > n - 1 || kept > frame ? kept : frame;
+}
+
+int ShowPlayer::framesToStep(int n) const {
+    n = std::max(0, std::min(n, lastFrame));
+    return std::max(0, n - 1 - startFor(n));
+}
+
+void ShowPlayer::restore(int n) {
+    int from = startFor(n);
+    if (from != frame) {
+        int kept = 0;
+        restoreShow(*states.latestUpTo(from, kept), clouds);
     }
     for (int k = from + 1; k < n; k++)
         step(k);

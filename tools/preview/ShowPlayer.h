@@ -39,6 +39,8 @@ public:
     // Draws the current frame again, from the state before it (after a new
     // buffer size or a new program).
     void redraw();
+    // How many frames showFrame(n) would step unseen before drawing n.
+    int framesToStep(int n) const;
     // A new buffer of the window's size, with the current frame drawn into it.
     void resize(int width, int height);
     // Steps a scout ahead of the kept states for about the given seconds (at
@@ -64,6 +66,8 @@ private:
     void step(int n);
     void draw(int n);
     void keepIfDue(int n);
+    // The frame to step on from towards n: the current one, or a state kept nearer.
+    int startFor(int n) const;
     void restore(int n);
 
     // Where keepAhead got to: the state after frame scoutFrame.
