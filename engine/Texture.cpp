@@ -2,7 +2,6 @@
 
 #include <GL/glew.h>
 #include <png.h>
-#include <sys/stat.h>
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -13,6 +12,8 @@
 #include <iostream>
 #include <string>
 #include <vector>
+
+#include "engine/RegularFile.h"
 
 namespace vq_engine {
 
@@ -54,17 +55,9 @@ std::string sizeProblem(long long width, long long height) {
 
 // Null, with the reason, unless path names a regular file that can be read.
 FILE* openImageFile(const char* path, std::string& reason) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        reason = std::string("cannot open: ") + std::strerror(errno);
-        return nullptr;
-    }
-    struct stat status;
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
-        reason = "not a regular file";
-        std::fclose(file);
-        return nullptr;
-    }
+    FILE* file = openRegularFile(path, reason);
+    if (!file)
+        reason = "cannot open: " + reason;
     return file;
 }
 

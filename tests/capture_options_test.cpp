@@ -151,7 +151,7 @@ TEST(FramePlan, FrameNShowsTimeNOverFpsAndTheRangeIncludesItsEnds) {
 TEST(FramePlan, AtTimesTakeTheNearestFrameAndOnlyAsManyFramesAreDrawnAsNeeded) {
     PlannedFrames planned = planFrames(options({"--at", "2.5,1.01,0.02", "--fps", "30"}), 100.0);
     ASSERT_TRUE(planned.ok()) << planned.error;
-    EXPECT_EQ(planned.plan.atFrames, (std::vector<int>{75, 30, 1}));
+    EXPECT_EQ(planned.plan.atFrames, (std::vector<FrameNumber>{75, 30, 1}));
     EXPECT_EQ(planned.plan.lastComputed, 75) << "--at alone draws up to its latest frame, not the whole show";
 
     planned = planFrames(options({"--at", "9", "--frames", "d", "--to", "2", "--fps", "30", "--video", "v.mp4"}),

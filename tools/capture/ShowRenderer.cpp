@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "demo/DisplayCheck.h"
 #include "demo/MyDemo.h"
 #include "engine/RenderBuffer.h"
 
@@ -31,6 +32,9 @@ std::string ShowRenderer::open() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return std::string("cannot open a window: ") + SDL_GetError() +
                " (it needs an X display: set DISPLAY, or run it under xvfb-run -a)";
+    std::string noDisplay = noDisplayReason(SDL_GetCurrentVideoDriver());
+    if (!noDisplay.empty())
+        return noDisplay;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
