@@ -19,5 +19,11 @@ vq_engine::ShaderProgram* createStarsProgram() {
     program->addShader(starsVertexPath, GL_VERTEX_SHADER);
     program->addShader(starsFragmentPath, GL_FRAGMENT_SHADER);
     program->compile();
+    starsPrograms().push_back(program);
     return program;
+}
+
+std::vector<vq_engine::ShaderProgram*>& starsPrograms() {
+    static std::vector<vq_engine::ShaderProgram*> programs;
+    return programs;
 }

@@ -1,6 +1,8 @@
 #ifndef VELQUOR_SCENECOMMON_H
 #define VELQUOR_SCENECOMMON_H
 
+#include <vector>
+
 #include "engine/Matrix.h"
 #include "engine/ShaderProgram.h"
 
@@ -19,5 +21,9 @@ vq_engine::Matrix cameraView();
 
 // A new particle program from the stars shader pair.
 vq_engine::ShaderProgram* createStarsProgram();
+
+// Every program createStarsProgram has made, in order: the scenes keep theirs
+// for the whole run, so tools can check or rebuild them all at once.
+std::vector<vq_engine::ShaderProgram*>& starsPrograms();
 
 #endif

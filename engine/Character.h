@@ -12,6 +12,7 @@ namespace vq_engine {
 // of points. The glyph knows no letters; the caller names the lit cells.
 class Character {
 public:
+    // The grid and the size of every cell's cloud.
     static constexpr int columns = 5;
     static constexpr int rows = 7;
     static constexpr int cellCount = columns * rows;
@@ -25,11 +26,14 @@ public:
     Character(const Character&) = delete;
     Character& operator=(const Character&) = delete;
 
+    // Each of these runs on every cloud of the glyph, in cell order.
     void draw();
     void update(double time);
+    // Sends every point drifting into one octant (Particle::unifydir).
     void unify(double dx, double dy, double dz);
     void noreborn();
 
+    // One cloud per lit cell, owned by the glyph.
     std::vector<Particle*> particles;
 };
 

@@ -25,13 +25,17 @@ public:
     Config(const Config&) = delete;
     Config& operator=(const Config&) = delete;
 
+    // The music file's path; empty until a syntax fills it.
     std::string getMusic();
     // Both lookups throw std::out_of_range for a key that is not held.
     ShaderProgram& getShader(std::string name);
     unsigned int getTexture(std::string name);
 
+    // Linked programs by name.
     std::unordered_map<std::string, ShaderProgram> shaders;
+    // GL texture names by name.
     std::unordered_map<std::string, unsigned int> textures;
+    // Path of the music file.
     std::string music;
 };
 

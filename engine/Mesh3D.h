@@ -27,23 +27,32 @@ public:
     Mesh3D(const Mesh3D&) = delete;
     Mesh3D& operator=(const Mesh3D&) = delete;
 
+    // Reads the file's lines into positions, texcoords, normals and faces.
     void loadOBJ(const char* path);
+    // Moves each corner's normal and texture coordinate onto its position and
+    // fills indices, three per face.
     void buildMesh();
+    // Makes the vertex array and uploads the arrays built above.
     void createOpenGLBinding();
     // Draws with whatever program the caller has bound; leaves the vertex array bound.
     void draw();
 
+    // As read: three floats per "v", two per "vt", three per "vn", one MeshIndex per face (owned).
     std::vector<float> positions;
     std::vector<float> texcoords;
     std::vector<float> normals;
     std::vector<MeshIndex*> faces;
+    // Per position, as built: its normal and texture coordinate, and three indices per face.
     std::vector<float> vertexNormals;
     std::vector<float> vertexTexcoords;
     std::vector<unsigned int> indices;
+    // Number of indices drawn, and of floats in vertexTexcoords.
     int indexCount;
     int texcoordCount;
+    // Whether the file gave any normals or texture coordinates.
     bool hasNormals;
     bool hasTexcoords;
+    // The vertex array and its buffers: positions, normals, texture coordinates, indices.
     unsigned int vao;
     unsigned int vbo[4];
 

@@ -27,6 +27,7 @@ public:
     // delimiters give empty fields.
     static char* strsep(char** cursor, char* delimiters);
 
+    // The three corners' indices as written, 1-based; 0 where the line gave none.
     int vertex[3];
     int texcoord[3];
     int normal[3];

@@ -24,32 +24,51 @@ public:
     Particle(const Particle&) = delete;
     Particle& operator=(const Particle&) = delete;
 
+    // Makes the vertex array and the four buffers and uploads the arrays; the
+    // constructors call it, so callers never need to.
     void createOpenGLBinding();
     // Draws with whatever program and uniforms the caller has set.
     void draw();
 
+    // One motion step at time (seconds on the caller's clock): every point moves
+    // by its velocity, expired points are re-emitted while reborn is set, and all
+    // four arrays are uploaded. Call it at most once per frame: motion is per call.
     void update(double time);
+    // Moves the emission point to (x, y, z), then steps as update(time).
     void update(double time, double x, double y, double z);
     // New random velocities for every point, each component in [0, scale).
     void unifydir(double dx, double dy, double dz);
+    // Stops re-emission for good: expired points keep drifting.
     void noreborn();
+    // Adds a triangle A, B, C that points bounce off (their velocity reverses).
     void addConstrait(float ax, float ay, float az, float bx, float by, float bz, float cx, float cy,
                       float cz);
     // Whether point index, taking its next step, crosses triangle number triangle.
     bool collision(int index, int triangle);
+    // The signed volume measure of the tetrahedron a, b, c, d that collision uses.
     double volume(Point3D a, Point3D b, Point3D c, Point3D d);
 
+    // Where re-emitted points appear.
     float emitX;
     float emitY;
     float emitZ;
+    // Number of points, fixed at construction.
     int count;
+    // The vertex array over the four buffers.
     GLuint vao;
+    // Positions, velocities, birth times, death times, at locations 0 to 3.
     GLuint vbo[4];
+    // While true, update re-emits expired points.
     bool reborn;
+    // x, y, z of every point, in world units.
     std::vector<float> positions;
+    // Displacement of every point per update call.
     std::vector<float> velocities;
+    // When each point was last emitted.
     std::vector<float> birthTimes;
+    // When each point is due to be emitted again.
     std::vector<float> deathTimes;
+    // Nine floats per bounce triangle.
     std::vector<float> constraints;
 
 private:

@@ -6,7 +6,10 @@ namespace vq_engine {
 // One part of the show: drawn by Demo::show while start < t < end.
 class Scene {
 public:
+    // Starts with an empty window (0, 0); the subclass sets start and end.
     Scene();
+    // Draws the scene at show time t in seconds: binds its program, sets its
+    // uniforms, moves its clouds if its thresholds say so, and draws them.
     virtual void show(double t) = 0;
 
     // The aspect every scene hands to its projection. The show is laid out for
@@ -14,6 +17,7 @@ public:
     // quotient would be 0, gets its true ratio instead.
     static double aspect(int width, int height);
 
+    // The window in show seconds; the scene is drawn only while start < t < end.
     double start;
     double end;
 };

@@ -37,7 +37,7 @@ bool readSource(const char* path, std::vector<char>& text, std::string& reason) 
 
 } // namespace
 
-Shader::Shader(const char* path, unsigned int type) : id(0) {
+Shader::Shader(const char* path, unsigned int type) : id(0), path(path), type(type) {
     std::vector<char> text;
     std::string reason;
     bool readable = readSource(path, text, reason);

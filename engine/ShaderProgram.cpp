@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include <iostream>
+#include <utility>
 
 #include "engine/Shader.h"
 #include "engine/ShaderError.h"
@@ -13,12 +14,16 @@ namespace vq_engine {
 ShaderProgram::ShaderProgram() : id(glCreateProgram()), textureUnit(0) {}
 
 ShaderProgram::~ShaderProgram() {
+    // Attached stages are only flagged for deletion; they go with the program.
+    for (Shader* shader : shaders)
+        delete shader;
     glDeleteProgram(id);
 }
 
 void ShaderProgram::addShader(const char* path, unsigned int type) {
     Shader* shader = new Shader(path, type);
     glAttachShader(id, shader->getShaderId());
+    shaders.push_back(shader);
 }
 
 void ShaderProgram::compile() {
@@ -37,6 +42,26 @@ void ShaderProgram::compile() {
         std::cout << "Validate error" << std::endl;
         ShaderError::errorStr(id, PROGRAM_ERROR);
     }
+}
+
+bool ShaderProgram::isLinked() {
+    GLint status = 0;
+    glGetProgramiv(id, GL_LINK_STATUS, &status);
+    return status != 0;
+}
+
+bool ShaderProgram::reload() {
+    ShaderProgram fresh;
+    for (Shader* shader : shaders)
+        fresh.addShader(shader->path.c_str(), shader->type);
+    fresh.compile();
+    if (!fresh.isLinked())
+        return false;
+    // The old objects leave with fresh; GL keeps a current program alive until
+    // another is made current.
+    std::swap(id, fresh.id);
+    std::swap(shaders, fresh.shaders);
+    return true;
 }
 
 unsigned int ShaderProgram::getProgramID() {

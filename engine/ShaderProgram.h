@@ -1,28 +1,40 @@
 #ifndef VQ_ENGINE_SHADERPROGRAM_H
 #define VQ_ENGINE_SHADERPROGRAM_H
 
+#include <vector>
+
 #include "engine/Matrix.h"
 
 namespace vq_engine {
 
+class Shader;
 class Texture;
 
 // A linked GPU program with uniform setters by name. It owns its program
-// object, so it cannot be copied: a copy would delete the object the original
-// still draws with.
+// object and the stages it compiled, so it cannot be copied: a copy would
+// delete the objects the original still draws with.
 class ShaderProgram {
 public:
+    // An empty program object: add its stages, then compile().
     ShaderProgram();
     ~ShaderProgram();
     ShaderProgram(const ShaderProgram&) = delete;
     ShaderProgram& operator=(const ShaderProgram&) = delete;
 
-    // Compiles the stage from a file and attaches it; the stage stays attached
-    // for the life of the context.
+    // Compiles the stage from a file and attaches it; the program keeps the
+    // stage until it goes itself.
     void addShader(const char* path, unsigned int type);
     // Links, then validates, printing "Link error" or "Validate error" with
     // the program's log on failure.
     void compile();
+    // Whether the last link succeeded.
+    bool isLinked();
+    // Builds the program again from its stages' files, for editing shaders
+    // while the show runs. A new build that does not link is reported as
+    // usual and dropped, so the program keeps drawing with its last working
+    // object; returns whether the new one took its place.
+    bool reload();
+    // The GL program object.
     unsigned int getProgramID();
     // Makes the program current and starts handing out texture units from 0.
     void use();
@@ -35,8 +47,12 @@ public:
     void addTexture(const char* name, unsigned int texture);
     void addTexture(const char* name, Texture* texture);
 
+    // The GL program object.
     unsigned int id;
+    // The unit the next addTexture binds.
     int textureUnit;
+    // The stages, owned, in the order they were added.
+    std::vector<Shader*> shaders;
 };
 
 } // namespace vq_engine

@@ -14,9 +14,12 @@ public:
     Sprite(const Sprite&) = delete;
     Sprite& operator=(const Sprite&) = delete;
 
+    // Draws the quad with whatever program the caller has bound.
     void draw();
+    // The quad's vertex array.
     unsigned int getVAO();
 
+    // The vertex array and its two buffers: positions, texture coordinates.
     unsigned int vao;
     unsigned int positionBuffer;
     unsigned int texcoordBuffer;

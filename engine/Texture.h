@@ -3,6 +3,7 @@
 
 namespace vq_engine {
 
+// The file format a Texture is read as; the name's extension is not looked at.
 enum ImgType { IMG_JPEG = 0, IMG_PNG = 1, IMG_TGA = 2 };
 
 // One 2D texture filled once from a TGA, JPEG or PNG file, RGBA inside, with
@@ -16,7 +17,9 @@ enum ImgType { IMG_JPEG = 0, IMG_PNG = 1, IMG_TGA = 2 };
 // context, so its name may be kept after the Texture is gone.
 class Texture {
 public:
+    // Creates the texture object and fills it from the file as type.
     Texture(const char* path, ImgType type);
+    // Leaves the texture object alone (see above).
     ~Texture();
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
@@ -24,14 +27,18 @@ public:
     // Uncompressed, run-length encoded, colour-mapped, true-colour and
     // greyscale files, with or without an image ID, either origin.
     void loadTGA(const char* path, unsigned int texture);
+    // Decoded by TurboJPEG as RGB.
     void loadJPEG(const char* path, unsigned int texture);
     // Every bit depth and colour type, converted to 8-bit samples.
     void loadPNG(const char* path, unsigned int texture);
 
+    // The GL texture name, for ShaderProgram::addTexture.
     unsigned int getTexID();
+    // The picture's size in pixels; 0 when the file could not be used.
     int getWidth();
     int getHeight();
 
+    // The GL texture name and the picture's size.
     unsigned int id;
     int width;
     int height;

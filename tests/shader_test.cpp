@@ -190,3 +190,52 @@ TEST_F(ShaderFiles, UniformsReachTheProgram) {
     glActiveTexture(GL_TEXTURE0);
     glDeleteTextures(3, textures);
 }
+
+TEST_F(ShaderFiles, AProgramDeletesTheStagesItCompiledWithItself) {
+    std::string vertex = write("pass.vs", passThroughVertex);
+    ShaderProgram* program = new ShaderProgram();
+    program->addShader(vertex.c_str(), GL_VERTEX_SHADER);
+    program->addShader("data/stars.fs", GL_FRAGMENT_SHADER);
+    ASSERT_EQ(program->shaders.size(), 2u);
+    GLuint stages[2] = {program->shaders[0]->getShaderId(), program->shaders[1]->getShaderId()};
+    GLuint id = program->getProgramID();
+
+    delete program;
+    EXPECT_FALSE(glIsProgram(id));
+    for (GLuint stage : stages)
+        EXPECT_FALSE(glIsShader(stage)) << stage;
+}
+
+TEST_F(ShaderFiles, ReloadTakesAGoodEditAndKeepsTheLastWorkingProgramOnABrokenOne) {
+    const char* plain = "#version 410 core\nout vec4 colour;\nvoid main() { colour = vec4(1.0); }\n";
+    const char* tinted = "#version 410 core\nuniform vec4 tint;\nout vec4 colour;\n"
+                         "void main() { colour = tint; }\n";
+    std::string vertex = write("pass.vs", passThroughVertex);
+    std::string fragment = write("edit.fs", plain);
+    ShaderProgram program;
+    program.addShader(vertex.c_str(), GL_VERTEX_SHADER);
+    program.addShader(fragment.c_str(), GL_FRAGMENT_SHADER);
+    program.compile();
+    ASSERT_TRUE(program.isLinked());
+    GLuint first = program.getProgramID();
+
+    write("edit.fs", tinted);
+    CaptureStdout();
+    EXPECT_TRUE(program.reload());
+    EXPECT_EQ(GetCapturedStdout(), "");
+    GLuint second = program.getProgramID();
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(glIsProgram(first));
+    EXPECT_NE(glGetUniformLocation(second, "tint"), -1);
+    EXPECT_EQ(program.shaders.size(), 2u);
+
+    write("edit.fs", brokenSource);
+    CaptureStdout();
+    EXPECT_FALSE(program.reload());
+    std::string output = GetCapturedStdout();
+    EXPECT_NE(output.find("Shader error\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("Link error\n"), std::string::npos) << output;
+    EXPECT_EQ(program.getProgramID(), second);
+    EXPECT_TRUE(program.isLinked());
+    EXPECT_NE(glGetUniformLocation(second, "tint"), -1);
+}
