@@ -9,7 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "demo/DisplayCheck.h"
+#include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
 #include "demo/SceneCommon.h"
 #include "engine/RegularFile.h"
@@ -122,6 +122,14 @@ int main(int argc, char** argv) {
     // Everything is built before the music starts, so start-up costs no show time.
     MyDemo* demo = new MyDemo(width, height);
     demo->init();
+    std::string broken = brokenProgramReason();
+    if (!broken.empty()) {
+        std::fprintf(stderr, "velquor: %s\n", broken.c_str());
+        SDL_DestroyWindow(window);
+        Mix_FreeMusic(music);
+        SDL_Quit();
+        return 1;
+    }
 
     if (Mix_PlayMusic(music, 1) != 0)
         return fail("playing data/quorvin.mp3", Mix_GetError());

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "demo/DisplayCheck.h"
+#include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
 #include "engine/RenderBuffer.h"
 
@@ -58,7 +58,7 @@ std::string ShowRenderer::open() {
     // binds the offscreen buffer and sets its viewport.
     demo = new MyDemo(width, height);
     demo->init();
-    return "";
+    return brokenProgramReason();
 }
 
 std::string ShowRenderer::makeFramebuffer() {
