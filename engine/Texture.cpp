@@ -32,6 +32,13 @@ struct Picture {
 const long long mostPixels = 1LL << 26;
 // No image file we read comes near this; it bounds what a file read may allocate.
 const long mostFileBytes = 512L << 20;
+// libpng reads an ancillary chunk whole, trusting its length field: a forged
+// length would allocate gigabytes. Bigger chunks are skipped with a warning,
+// and the ones that never change the picture are skipped unread.
+const png_alloc_size_t mostPngChunkBytes = 8 << 20;
+const png_byte unusedPngChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0bKGD\0cHRM\0gAMA\0hIST\0oFFs\0"
+                                   "pCAL\0pHYs\0sBIT\0sCAL\0sRGB\0tIME";
+const int unusedPngChunkCount = int(sizeof unusedPngChunks / 5);
 
 void report(const char* path, const std::string& reason) {
     std::cout << "Texture error: " << path << ": " << reason << std::endl;
@@ -448,6 +455,8 @@ bool decodePNGStream(FILE* file, Picture* picture, std::vector<png_bytep>* rows,
     }
     png_init_io(png, file);
     png_set_user_limits(png, png_uint_32(largestSide()), png_uint_32(largestSide()));
+    png_set_chunk_malloc_max(png, mostPngChunkBytes);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, unusedPngChunks, unusedPngChunkCount);
     png_read_info(png, info);
     requestEightBitSamples(png, info);
 
