@@ -182,6 +182,10 @@ ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
             parsed.options.help = true;
             return parsed;
         }
+        if (arg == "--gl-check") {
+            parsed.options.glCheck = true;
+            continue;
+        }
         if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
             parsed.error = "unexpected argument " + quoted(arg) + " (options start with --; see --help)";
             return parsed;
@@ -239,6 +243,8 @@ std::string usageText() {
            "  --from S          start of the range in seconds (default 0)\n"
            "  --to S            end of the range in seconds (default: the end of the show)\n"
            "  --grid CxR        contact sheet columns and rows (default 4x4)\n"
+           "  --gl-check        draw in a debug context and fail on any GL error or driver\n"
+           "                    warning, naming each with the time of its frame\n"
            "  -h, --help        show this help\n"
            "\n"
            "Progress goes to standard error. Exit status: 0 when everything was written,\n"

@@ -24,6 +24,9 @@ struct CaptureOptions {
     std::string sheetPath;
     int sheetColumns = 4;
     int sheetRows = 4;
+    // --gl-check: a debug context whose every GL error or driver warning
+    // fails the run, each named with the show time of its frame.
+    bool glCheck = false;
     bool help = false;
 };
 

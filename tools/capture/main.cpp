@@ -99,7 +99,9 @@ class Capture {
 public:
     Capture(const CaptureOptions& options, const FramePlan& plan)
         : options(options), plan(plan), wanted(wantedFrames(options, plan)),
-          renderer(options.width, options.height) {}
+          renderer(options.width, options.height) {
+        renderer.glCheck = options.glCheck;
+    }
 
     int run();
 
@@ -141,6 +143,15 @@ int Capture::run() {
     }
     if (!error.empty())
         return complain(error, failed);
+    if (options.glCheck) {
+        for (const std::string& report : renderer.glReports)
+            complain(report, failed);
+        if (renderer.glProblems > 0)
+            return complain(std::to_string(renderer.glProblems) + " GL errors or warnings in frames 1 to " +
+                                std::to_string(plan.lastComputed),
+                            failed);
+        std::fprintf(stderr, "velquor-capture: no GL error or warning in frames 1 to %lld\n", plan.lastComputed);
+    }
 
     if (video) {
         error = video->finish();
