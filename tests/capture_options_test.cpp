@@ -277,6 +277,7 @@ TEST(PngFile, RoundTripsEveryPixelAndLeavesNoPartOnFailure) {
     error = readPng(dir.path + "/cut.png", back);
     EXPECT_NE(error.find("cut.png"), std::string::npos) << error;
     EXPECT_EQ(back.width, 0);
+    EXPECT_EQ(readPng(dir.path, back), "cannot read " + dir.path + ": is a directory");
 }
 
 TEST(ContactSheet, ShrinksByAreaAverage) {
