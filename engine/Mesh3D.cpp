@@ -156,10 +156,12 @@ void Mesh3D::dropFacesWithMissingElements(const std::vector<int>& faceLines) {
     for (size_t i = 0; i < faces.size(); i++) {
         MeshIndex* face = faces[i];
         bool valid = true;
+        // In a file without "vt" or without "vn" lines those indices are never
+        // read, so only positions decide there.
         for (int c = 0; c < 3; c++)
             valid = valid && exists(face->vertex[c], positionCount, true) &&
-                    exists(face->texcoord[c], texcoordTotal, false) &&
-                    exists(face->normal[c], normalCount, false);
+                    (!hasTexcoords || exists(face->texcoord[c], texcoordTotal, false)) &&
+                    (!hasNormals || exists(face->normal[c], normalCount, false));
         if (valid) {
             faces[kept++] = face;
             continue;

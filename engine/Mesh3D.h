@@ -17,7 +17,8 @@ namespace vq_engine {
 //
 // Fields are separated by spaces only (a tab does not separate), and a line
 // of 199 characters or more ends the reading. Lines too short to use, faces
-// whose indices name no existing element, and the overlong line are
+// whose position index names no position or whose texture or normal index
+// names none in a file that has such lines, and the overlong line are
 // reported with the file and line number; such lines are skipped.
 class Mesh3D {
 public:

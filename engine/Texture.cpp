@@ -440,7 +440,9 @@ void pngWarning(png_structp, png_const_charp) {}
 void requestEightBitSamples(png_structp png, png_infop info) {
     int colourType = png_get_color_type(png, info);
     int bitDepth = png_get_bit_depth(png, info);
-    bool transparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    // 8-bit grey and RGB images are uploaded as stored, their tRNS colour key unapplied.
+    bool storedAsIs = bitDepth == 8 && (colourType == PNG_COLOR_TYPE_GRAY || colourType == PNG_COLOR_TYPE_RGB);
+    bool transparency = !storedAsIs && png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (colourType == PNG_COLOR_TYPE_PALETTE)
         png_set_palette_to_rgb(png);
     if (colourType == PNG_COLOR_TYPE_GRAY && bitDepth < 8)

@@ -29,7 +29,8 @@ public:
     void loadTGA(const char* path, unsigned int texture);
     // Decoded by TurboJPEG as RGB.
     void loadJPEG(const char* path, unsigned int texture);
-    // Every bit depth and colour type, converted to 8-bit samples.
+    // Every bit depth and colour type. 8-bit grey and RGB keep their channels;
+    // other kinds are converted to 8-bit samples, a tRNS key becoming alpha.
     void loadPNG(const char* path, unsigned int texture);
 
     // The GL texture name, for ShaderProgram::addTexture.

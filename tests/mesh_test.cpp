@@ -347,6 +347,36 @@ TEST_F(MeshTest, IndicesBeyondTheirListsSkipTheFace) {
     EXPECT_EQ(loaded.mesh->indices, (std::vector<unsigned int>{2, 1, 0}));
 }
 
+TEST_F(MeshTest, IndicesIntoListsTheFileLacksAreNeverReadSoTheFaceStays) {
+    struct Case {
+        const char* what;
+        const char* text;
+        std::vector<unsigned int> indices;
+    };
+    const Case cases[] = {
+        {"no vt and no vn lines", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/7/9 2/8/9 3/9/9\n", {0, 1, 2}},
+        {"vn lines, no vt", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 3/5/1 2/5/1 1/5/1\n", {2, 1, 0}},
+        {"vt lines, no vn", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 1\nf 1/1/4 2/1/4 3/1/4\n", {0, 1, 2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Loaded loaded = loadText(c.text);
+        EXPECT_EQ(loaded.output, "");
+        EXPECT_EQ(loaded.mesh->indices, c.indices);
+    }
+    // What the file does have is still moved onto the positions.
+    Mesh3D& normalsOnly = *meshes[1];
+    EXPECT_EQ(std::vector<float>(normalsOnly.vertexNormals.begin(), normalsOnly.vertexNormals.begin() + 3),
+              (std::vector<float>{0, 0, 1}));
+    Mesh3D& texcoordsOnly = *meshes[2];
+    EXPECT_EQ(std::vector<float>(texcoordsOnly.vertexTexcoords.begin() + 4, texcoordsOnly.vertexTexcoords.end()),
+              (std::vector<float>{0.5f, 1}));
+    // A position out of range still skips the face, whatever the file lacks.
+    Loaded outside = loadText("v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1/7/9 2/8/9 4/9/9\n");
+    EXPECT_TRUE(outside.mesh->faces.empty());
+    EXPECT_NE(outside.output.find(":4:"), std::string::npos) << outside.output;
+}
+
 TEST_F(MeshTest, PositionsOnlyStillUploadFullSizedBuffers) {
     Mesh3D& mesh = *loadText("v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3\nf 2 4 3\n").mesh;
     EXPECT_FALSE(mesh.hasNormals);

@@ -14,8 +14,12 @@
 #include <vector>
 
 #include "tests/support/Audio.h"
+#include "tests/support/MusicMeasures.h"
 #include "tests/support/Process.h"
 #include "tools/soundtrack/Cues.h"
+#include "tools/soundtrack/Dsp.h"
+#include "tools/soundtrack/Instruments.h"
+#include "tools/soundtrack/Score.h"
 
 namespace {
 
@@ -112,6 +116,76 @@ TEST(AudioMeasurement, OnsetsOfHitsAndQuietStretches) {
     EXPECT_NEAR(longestQuietStretch(gap, 0.0, 1.3, -60.0), 0.3, 0.02);
 }
 
+std::vector<float> tone(double frequency, double amplitude, double seconds) {
+    return sine(frequency, 20.0 * std::log10(amplitude), seconds).left;
+}
+
+TEST(AudioMeasurement, EnergyAndBandsOfKnownSignals) {
+    // A full-scale square wave reads 0 dB, a sine 3 dB less.
+    std::vector<float> square(rate);
+    for (size_t i = 0; i < square.size(); ++i)
+        square[i] = (i / 50) % 2 ? 1.0f : -1.0f;
+    EXPECT_NEAR(energyDb(square, rate, 0.0, 1.0), 0.0, 0.01);
+    EXPECT_NEAR(energyDb(tone(1000.0, 0.1, 1.0), rate, 0.1, 0.9), -23.01, 0.05);
+    // Half the stretch beyond the end is silence.
+    EXPECT_NEAR(energyDb(square, rate, 0.5, 1.5), -3.01, 0.01);
+
+    // In the pass band a tone keeps its level; an octave beyond a cutoff it
+    // loses at least 40 dB.
+    struct Case {
+        double frequency, low, high, expectedDb;
+    };
+    for (const Case& c : {Case{100.0, 60.0, 250.0, -3.0}, Case{3000.0, 2000.0, 6000.0, -3.0},
+                          Case{30.0, 60.0, 250.0, -50.0}, Case{500.0, 60.0, 250.0, -50.0},
+                          Case{1000.0, 2000.0, 6000.0, -50.0}, Case{12000.0, 2000.0, 6000.0, -50.0}}) {
+        std::vector<float> filtered = bandLimited(tone(c.frequency, 1.0, 1.0), rate, c.low, c.high);
+        double db = energyDb(filtered, rate, 0.5, 1.0);
+        if (c.expectedDb > -10.0)
+            EXPECT_NEAR(db, c.expectedDb, 0.3) << c.frequency << " Hz in " << c.low << "-" << c.high;
+        else
+            EXPECT_LT(db, c.expectedDb + 7.0) << c.frequency << " Hz in " << c.low << "-" << c.high;
+    }
+}
+
+TEST(AudioMeasurement, ExtremesFallsAndLoudnessRange) {
+    // 4 s at -10 dB, 4 s at -30 dB, 4 s at -20 dB (sine levels, 3 dB under).
+    std::vector<float> steps = tone(440.0, std::pow(10.0, -0.5), 4.0);
+    for (double amplitude : {std::pow(10.0, -1.5), std::pow(10.0, -1.0)}) {
+        std::vector<float> more = tone(440.0, amplitude, 4.0);
+        steps.insert(steps.end(), more.begin(), more.end());
+    }
+    EnergyExtremes extremes = energyExtremes(steps, rate, 0.0, 12.0, 3.0);
+    EXPECT_NEAR(extremes.loudestDb, -13.0, 0.1);
+    EXPECT_NEAR(extremes.quietestDb, -33.0, 0.1);
+    EXPECT_NEAR(extremes.quietestAt, 4.0, 1.0);
+
+    // The 20 dB step down is a fall; the 10 dB step up is none.
+    Fall fall = largestFall(steps, rate, 1.0, 11.0, 0.05);
+    EXPECT_NEAR(fall.db, 20.0, 0.5);
+    EXPECT_NEAR(fall.at, 3.99, 0.02);
+    EXPECT_LT(largestFall(steps, rate, 5.0, 11.0, 0.05).db, 0.5);
+
+    // Loudness range spans the levels the music spends its time at: none for
+    // a steady tone, about the 20 dB between the steps here.
+    StereoAudio steady{rate, tone(1000.0, 0.1, 20.0), tone(1000.0, 0.1, 20.0)};
+    EXPECT_LT(loudnessRange(steady), 0.1);
+    StereoAudio stepped{rate, steps, steps};
+    EXPECT_NEAR(loudnessRange(stepped), 20.0, 1.0);
+}
+
+TEST(AudioMeasurement, TonesAreResolvedASemitoneApart) {
+    // E4 at -20 dB and F4 30 dB under it, as a chord change leaves them.
+    std::vector<float> e4 = tone(329.63, 0.1, 1.0);
+    std::vector<float> f4 = tone(349.23, 0.1 * std::pow(10.0, -1.5), 1.0);
+    for (size_t i = 0; i < e4.size(); ++i)
+        e4[i] += f4[i];
+    Spectrum spectrum(e4, rate, 0.3, 8192.0 / rate);
+    EXPECT_NEAR(spectrum.toneDb(329.63, 25.0), -23.0, 0.5);
+    EXPECT_NEAR(spectrum.toneDb(349.23, 25.0), -53.0, 2.0);
+    // A semitone away from a lone tone reads at least 25 dB under it.
+    EXPECT_LT(spectrum.toneDb(311.13, 25.0), -48.0);
+}
+
 class Soundtrack : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -199,6 +273,166 @@ TEST_F(Soundtrack, AccentsEveryCueOfTheShow) {
         EXPECT_LE(std::fabs(offset), 0.020) << cue.event << " at " << cue.time << " s";
         EXPECT_GE(nearest->strength, median) << cue.event << " at " << cue.time << " s";
     }
+}
+
+// The music as music, measured where the score puts things; the whole
+// report is printed for comparing one render with another.
+class SoundtrackMusic : public Soundtrack {
+protected:
+    static void SetUpTestSuite() {
+        Soundtrack::SetUpTestSuite();
+        if (!track.left.empty()) {
+            measures = measureMusic(track);
+            printMeasures(measures, stdout);
+        }
+    }
+    static MusicMeasures measures;
+};
+
+MusicMeasures SoundtrackMusic::measures;
+
+TEST_F(SoundtrackMusic, HasAnArcFromBreakdownToSecondPass) {
+    EXPECT_GE(measures.loudnessRange, 4.0);
+    EXPECT_GE(measures.quietestUnderLoudest, 5.0);
+    EXPECT_GE(measures.secondPassLift, 1.5);
+}
+
+TEST_F(SoundtrackMusic, HasAnOpenTop) {
+    EXPECT_LE(measures.presenceUnderLow, 10.0);
+    EXPECT_GE(measures.quietestAir, -33.0);
+}
+
+TEST_F(SoundtrackMusic, HitsEveryCueOutOfABreath) {
+    ASSERT_EQ(measures.cueLifts.size(), size_t(soundtrack::cueCount));
+    for (const MusicMeasures::AtTime& cue : measures.cueLifts)
+        EXPECT_GE(cue.db, 9.0) << "the cue at " << cue.time << " s";
+    ASSERT_EQ(measures.sectionHitsOverSnare.size(), 3u);
+    for (const MusicMeasures::AtTime& hit : measures.sectionHitsOverSnare)
+        EXPECT_GE(hit.db, 3.0) << "the section hit at " << hit.time << " s";
+}
+
+TEST_F(SoundtrackMusic, ChordsAreClearAndTheLowEndMono) {
+    ASSERT_GE(measures.chordMargins.size(), 20u);
+    for (const MusicMeasures::AtTime& change : measures.chordMargins)
+        EXPECT_GE(change.db, 20.0) << "the chord change at " << change.time << " s";
+    EXPECT_GE(measures.lowSideUnderMid, 30.0);
+}
+
+TEST_F(SoundtrackMusic, TheHookReturnsAndClimbs) {
+    auto statedBetween = [](double from, double to) {
+        return std::any_of(measures.hookStatements.begin(), measures.hookStatements.end(),
+                           [&](double t) { return t >= from && t < to; });
+    };
+    using namespace soundtrack;
+    EXPECT_TRUE(statedBetween(5.5, 6.5)) << "not stated early, on the pluck";
+    EXPECT_TRUE(statedBetween(millionAppears, randomNumsFirstPass)) << "not in the breakdown";
+    EXPECT_TRUE(statedBetween(randomNumsFirstPass, randomNumsSecondPass)) << "not in the first pass";
+    EXPECT_TRUE(statedBetween(randomNumsSecondPass, finalChord)) << "not in the second pass";
+    EXPECT_TRUE(measures.secondPassHarmonised);
+    EXPECT_GT(measures.secondPassTop, measures.firstPassTop);
+    EXPECT_GE(measures.weakestHookNote.db, 6.0) << "a hook note at " << measures.weakestHookNote.time << " s is buried";
+}
+
+TEST_F(SoundtrackMusic, ClosesWithTheBassIntoTheFade) {
+    EXPECT_LE(measures.closingFall.db, 10.0) << "at " << measures.closingFall.time << " s";
+}
+
+TEST_F(SoundtrackMusic, TheKickIsGoneWhenTheBassAnswers) {
+    EXPECT_LE(measures.kickTail.db, -20.0) << "at " << measures.kickTail.time << " s";
+}
+
+// The kick alone: its body settles near 55 Hz, an octave under the bass's A.
+TEST(SoundtrackInstruments, KickSettlesNear55Hz) {
+    soundtrack::StereoBuffer buffer(soundtrack::frameAt(0.5));
+    soundtrack::kick(buffer, 0.0, 1.0);
+    int crossings = 0;
+    const size_t from = soundtrack::frameAt(0.06);
+    const size_t to = soundtrack::frameAt(0.16);
+    for (size_t i = from + 1; i < to; ++i)
+        crossings += (buffer.left[i - 1] < 0.0f) != (buffer.left[i] < 0.0f);
+    EXPECT_NEAR(crossings / 2.0 / 0.1, 55.0, 5.0);
+}
+
+// The voices that used to blur the next note or chord are gone in time: the
+// kick before the bass answers it two sixteenths later, a pluck and a stab
+// before the next chord, a pad within its release.
+TEST(SoundtrackInstruments, VoicesEndBeforeTheNextNeedsTheSpace) {
+    using namespace soundtrack;
+    struct Case {
+        const char* voice;
+        void (*play)(StereoBuffer&);
+        double goneBy;
+    };
+    const Case cases[] = {
+        {"kick", [](StereoBuffer& out) { kick(out, 0.0, 1.0); }, 0.25},
+        {"pluck", [](StereoBuffer& out) { pluck(out, 0.0, 72, 1.0, 0.0); }, 0.33},
+        {"stab", [](StereoBuffer& out) { stab(out, 0.0, {69, 76, 81, 84}, 1.0); }, 0.46},
+        {"pad held 0.5 s", [](StereoBuffer& out) { padChord(out, 0.0, 0.5, {57, 65, 69, 72}, 1.0, 0.02, 0.2); }, 0.71},
+    };
+    for (const Case& c : cases) {
+        StereoBuffer buffer(frameAt(1.5));
+        c.play(buffer);
+        double loudest = energyExtremes(buffer.left, rate, 0.0, 0.5, 0.01).loudestDb;
+        EXPECT_GT(loudest, -30.0) << c.voice;
+        EXPECT_LT(energyDb(buffer.left, rate, c.goneBy, 1.5), loudest - 60.0) << c.voice;
+    }
+}
+
+// The room takes nothing below its low cut, so the low end stays mono.
+TEST(SoundtrackInstruments, TheRoomLeavesTheLowEndAlone) {
+    auto roomOf = [](double frequency) {
+        StereoAudio tone = sine(frequency, -6.0, 2.0);
+        soundtrack::StereoBuffer dry(tone.left.size());
+        dry.left = tone.left;
+        dry.right = tone.right;
+        soundtrack::StereoBuffer wet(dry.frames());
+        soundtrack::Reverb(0.45, 0.5, 250.0).process(dry, wet, 3.0);
+        return energyDb(wet.left, rate, 0.5, 2.0);
+    };
+    EXPECT_LT(roomOf(60.0), roomOf(1000.0) - 20.0);
+}
+
+// Every note of the tune is in A minor, and each harmony note is a third
+// of the scale under a melody note struck with it.
+TEST(SoundtrackScore, TheTuneStaysInKeyAndHarmonisesInThirds) {
+    using soundtrack::TuneNote;
+    const std::vector<int> aMinor = {9, 11, 0, 2, 4, 5, 7};
+    std::vector<TuneNote> tune = soundtrack::tune();
+    ASSERT_FALSE(tune.empty());
+    int harmonies = 0;
+    for (const TuneNote& note : tune) {
+        EXPECT_NE(std::find(aMinor.begin(), aMinor.end(), note.pitch % 12), aMinor.end())
+            << "note " << note.pitch << " at " << note.time << " s";
+        if (note.role != TuneNote::Role::Harmony)
+            continue;
+        ++harmonies;
+        bool underAMelodyNote = std::any_of(tune.begin(), tune.end(), [&](const TuneNote& melody) {
+            int interval = melody.pitch - note.pitch;
+            return melody.role == TuneNote::Role::Melody && melody.sixteenth == note.sixteenth &&
+                   (interval == 3 || interval == 4);
+        });
+        EXPECT_TRUE(underAMelodyNote) << "harmony note " << note.pitch << " at " << note.time << " s";
+    }
+    EXPECT_GT(harmonies, 10);
+}
+
+TEST(SoundtrackMeter, PrintsEveryMeasureOrSaysWhyItCannot) {
+    const std::string meter = std::string(VQ_BUILD_DIR) + "/soundtrack_meter";
+    TempDir directory;
+    ProcessOptions options;
+    options.outputPath = directory.path + "/report.txt";
+    EXPECT_EQ(waitProcess(spawnProcess({meter, trackPath}, options), 60.0), 0);
+    std::string report = readTextFile(options.outputPath);
+    for (const char* line : {"integrated loudness", "loudness range", "cue  29.000 s", "weakest chord change",
+                             "kick tail", "hook statements"})
+        EXPECT_NE(report.find(line), std::string::npos) << line << " missing from:\n" << report;
+
+    std::string missing = directory.path + "/none.mp3";
+    options.outputPath = directory.path + "/missing.txt";
+    EXPECT_EQ(waitProcess(spawnProcess({meter, missing}, options), 60.0), 1);
+    std::string message = readTextFile(options.outputPath);
+    EXPECT_NE(message.find("soundtrack_meter: cannot decode " + missing), std::string::npos) << message;
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
 }
 
 // The build rendered the shipped file; a second render gives the same bytes.

@@ -4,8 +4,10 @@
 // Damaged and unsupported files must leave an empty texture and one line.
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -151,10 +153,48 @@ void expectRejected(const std::string& path, ImgType type) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
-// Grey PNGs without transparency are the one-channel kind; the colour type is IHDR byte 25.
-bool pngIsPlainGrey(const std::string& path) {
+// 8-bit grey and RGB PNGs are uploaded as stored, without the alpha a tRNS
+// chunk would give them; other kinds are converted, tRNS becoming alpha.
+// IHDR byte 24 is the bit depth, byte 25 the colour type.
+struct PngKind {
+    bool oneChannel;
+    bool opaque;
+};
+
+PngKind pngKind(const std::string& path) {
     std::string bytes = readTextFile(path);
-    return bytes.size() > 25 && bytes[25] == 0 && bytes.find("tRNS") == std::string::npos;
+    if (bytes.size() <= 25)
+        return {false, false};
+    bool transparency = bytes.find("tRNS") != std::string::npos;
+    bool eightBit = bytes[24] == 8;
+    bool grey = bytes[25] == 0;
+    bool rgb = bytes[25] == 2;
+    return {grey && (eightBit || !transparency), eightBit && (grey || rgb)};
+}
+
+Pixels opaque(Pixels pixels) {
+    for (size_t i = 3; i < pixels.rgba.size(); i += 4)
+        pixels.rgba[i] = 255;
+    return pixels;
+}
+
+// A width x 1 PNG of 8-bit samples with a tRNS colour key.
+std::string writeKeyedPng(const std::string& path, int colourType, const std::vector<unsigned char>& samples,
+                          png_color_16 key) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, file);
+    int channels = colourType == PNG_COLOR_TYPE_RGB ? 3 : 1;
+    png_set_IHDR(png, info, png_uint_32(samples.size() / channels), 1, 8, colourType, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_tRNS(png, info, nullptr, 0, &key);
+    png_write_info(png, info);
+    png_write_row(png, samples.data());
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return path;
 }
 
 class TextureFiles : public ::testing::Test {
@@ -287,7 +327,10 @@ TEST_F(TextureFiles, EveryValidPngMatchesAnIndependentDecoding) {
     for (const char* name : validPngs) {
         std::string path = testdata + "png/" + name;
         Pixels expected = decodeWithImageMagick(path);
-        if (pngIsPlainGrey(path))
+        PngKind kind = pngKind(path);
+        if (kind.opaque)
+            expected = opaque(expected);
+        if (kind.oneChannel)
             expected = greyAsRed(expected);
         // 16-bit samples are scaled to 8 bits; two roundings may differ by one.
         expectDecodes(path, vq_engine::IMG_PNG, expected, 1);
@@ -485,4 +528,23 @@ TEST_F(TextureFiles, FuzzFindingsAreRefusedWithOneLine) {
     // allocated that much for text the texture never uses.
     expectRejected(testdata + "fuzz/png-huge-ancillary-chunk.png", vq_engine::IMG_PNG);
     expectRejected(testdata + "fuzz/png-huge-text-chunk.png", vq_engine::IMG_PNG);
+}
+
+TEST_F(TextureBytes, EightBitGreyAndRgbPngsWithAColourKeyArriveAsStored) {
+    png_color_16 greyKey = {};
+    greyKey.gray = 0x40;
+    std::string grey = writeKeyedPng(dir.path + "/grey.png", PNG_COLOR_TYPE_GRAY, {0x40, 0x90, 0xff}, greyKey);
+    png_color_16 rgbKey = {};
+    rgbKey.red = 10;
+    rgbKey.green = 20;
+    rgbKey.blue = 30;
+    std::string rgb = writeKeyedPng(dir.path + "/rgb.png", PNG_COLOR_TYPE_RGB, {10, 20, 30, 200, 100, 50}, rgbKey);
+
+    Texture greyTexture(grey.c_str(), vq_engine::IMG_PNG);
+    // One channel, read back in red; the keyed sample keeps its value and no alpha appears.
+    EXPECT_EQ(textureContents(greyTexture).rgba,
+              (std::vector<unsigned char>{0x40, 0, 0, 255, 0x90, 0, 0, 255, 0xff, 0, 0, 255}));
+    Texture rgbTexture(rgb.c_str(), vq_engine::IMG_PNG);
+    EXPECT_EQ(textureContents(rgbTexture).rgba,
+              (std::vector<unsigned char>{10, 20, 30, 255, 200, 100, 50, 255}));
 }

@@ -275,3 +275,172 @@ std::vector<Onset> detectOnsets(const StereoAudio& audio) {
     }
     return onsets;
 }
+
+std::vector<float> monoSum(const StereoAudio& audio) {
+    std::vector<float> mono(audio.left.size());
+    for (size_t i = 0; i < mono.size(); ++i)
+        mono[i] = 0.5f * (audio.left[i] + audio.right[i]);
+    return mono;
+}
+
+std::vector<float> sideSignal(const StereoAudio& audio) {
+    std::vector<float> side(audio.left.size());
+    for (size_t i = 0; i < side.size(); ++i)
+        side[i] = 0.5f * (audio.left[i] - audio.right[i]);
+    return side;
+}
+
+namespace {
+
+// One section of a Butterworth cascade (bilinear transform, prewarped).
+Biquad butterworthSection(double rate, double cutoff, double q, bool highpass) {
+    double w = 2.0 * pi * cutoff / rate;
+    double alpha = std::sin(w) / (2.0 * q);
+    double c = std::cos(w);
+    double a0 = 1.0 + alpha;
+    double b0 = highpass ? (1.0 + c) / 2.0 : (1.0 - c) / 2.0;
+    double b1 = highpass ? -(1.0 + c) : 1.0 - c;
+    return {b0 / a0, b1 / a0, b0 / a0, -2.0 * c / a0, (1.0 - alpha) / a0};
+}
+
+void butterworth(std::vector<double>& signal, double rate, double cutoff, bool highpass) {
+    const int order = 8;
+    for (int k = 0; k < order / 2; ++k) {
+        double q = 1.0 / (2.0 * std::cos(pi * (2 * k + 1) / (2.0 * order)));
+        Biquad section = butterworthSection(rate, cutoff, q, highpass);
+        for (double& sample : signal)
+            sample = section.process(sample);
+    }
+}
+
+double meanSquare(const std::vector<float>& signal, long first, long last) {
+    double sum = 0.0;
+    for (long i = std::max(0L, first); i < std::min(long(signal.size()), last); ++i)
+        sum += double(signal[i]) * signal[i];
+    return last > first ? sum / double(last - first) : 0.0;
+}
+
+double toDb(double energy) {
+    return 10.0 * std::log10(std::max(energy, 1e-20));
+}
+
+// Running sums of squares, so any window's energy is one subtraction.
+std::vector<double> squareSums(const std::vector<float>& signal) {
+    std::vector<double> sums(signal.size() + 1, 0.0);
+    for (size_t i = 0; i < signal.size(); ++i)
+        sums[i + 1] = sums[i] + double(signal[i]) * signal[i];
+    return sums;
+}
+
+double windowDb(const std::vector<double>& sums, size_t first, size_t length) {
+    return toDb((sums[first + length] - sums[first]) / double(length));
+}
+
+} // namespace
+
+std::vector<float> bandLimited(const std::vector<float>& signal, int rate, double lowHz, double highHz) {
+    std::vector<double> work(signal.begin(), signal.end());
+    if (lowHz > 0.0)
+        butterworth(work, rate, lowHz, true);
+    if (highHz < 0.5 * rate)
+        butterworth(work, rate, highHz, false);
+    return std::vector<float>(work.begin(), work.end());
+}
+
+double energyDb(const std::vector<float>& signal, int rate, double from, double to) {
+    return toDb(meanSquare(signal, std::lround(from * rate), std::lround(to * rate)));
+}
+
+EnergyExtremes energyExtremes(const std::vector<float>& signal, int rate, double from, double to, double window) {
+    std::vector<double> sums = squareSums(signal);
+    size_t length = size_t(std::lround(window * rate));
+    size_t step = size_t(rate / 100);
+    size_t last = std::min(signal.size(), size_t(std::lround(to * rate)));
+    EnergyExtremes extremes{HUGE_VAL, 0.0, -HUGE_VAL, 0.0};
+    for (size_t first = size_t(std::lround(std::max(0.0, from) * rate)); first + length <= last; first += step) {
+        double db = windowDb(sums, first, length);
+        double at = double(first) / rate;
+        if (db < extremes.quietestDb)
+            extremes.quietestDb = db, extremes.quietestAt = at;
+        if (db > extremes.loudestDb)
+            extremes.loudestDb = db, extremes.loudestAt = at;
+    }
+    return extremes;
+}
+
+Fall largestFall(const std::vector<float>& signal, int rate, double from, double to, double within) {
+    std::vector<double> sums = squareSums(signal);
+    size_t window = size_t(rate / 100);
+    size_t first = size_t(std::lround(std::max(0.0, from) * rate));
+    size_t last = std::min(signal.size(), size_t(std::lround(to * rate)));
+    std::vector<double> levels;
+    for (size_t start = first; start + window <= last; start += window)
+        levels.push_back(windowDb(sums, start, window));
+    size_t reach = size_t(std::lround(within * 100.0));
+    Fall fall{0.0, from};
+    for (size_t i = 0; i < levels.size(); ++i)
+        for (size_t j = i + 1; j < levels.size() && j <= i + reach; ++j)
+            if (levels[i] - levels[j] > fall.db)
+                fall = {levels[i] - levels[j], from + double(i) / 100.0};
+    return fall;
+}
+
+double loudnessRange(const StereoAudio& audio) {
+    std::vector<double> left = kWeightedSquares(audio.left, audio.sampleRate);
+    std::vector<double> right = kWeightedSquares(audio.right, audio.sampleRate);
+    size_t block = size_t(3 * audio.sampleRate);
+    size_t step = size_t(audio.sampleRate / 10);
+    std::vector<double> sums(left.size() + 1, 0.0);
+    for (size_t i = 0; i < left.size(); ++i)
+        sums[i + 1] = sums[i] + left[i] + right[i];
+    std::vector<double> blocks;
+    for (size_t from = 0; from + block <= left.size(); from += step) {
+        double z = (sums[from + block] - sums[from]) / double(block);
+        if (loudnessOf(z) > -70.0)
+            blocks.push_back(z);
+    }
+    if (blocks.empty())
+        return 0.0;
+    double mean = 0.0;
+    for (double z : blocks)
+        mean += z / double(blocks.size());
+    std::vector<double> levels;
+    for (double z : blocks)
+        if (loudnessOf(z) > loudnessOf(mean) - 20.0)
+            levels.push_back(loudnessOf(z));
+    std::sort(levels.begin(), levels.end());
+    auto percentile = [&](double p) { return levels[size_t(std::lround(p * double(levels.size() - 1)))]; };
+    return percentile(0.95) - percentile(0.10);
+}
+
+Spectrum::Spectrum(const std::vector<float>& signal, int rate, double from, double length) {
+    size_t count = size_t(std::lround(length * rate));
+    size_t size = 1;
+    while (size < 4 * count)
+        size <<= 1;
+    std::vector<std::complex<double>> data(size, 0.0);
+    long first = std::lround(from * rate);
+    for (size_t i = 0; i < count; ++i) {
+        long index = first + long(i);
+        double sample = index >= 0 && size_t(index) < signal.size() ? signal[index] : 0.0;
+        data[i] = sample * (0.5 - 0.5 * std::cos(2.0 * pi * double(i) / double(count)));
+    }
+    fft(data);
+    magnitude.resize(size / 2 + 1);
+    for (size_t bin = 0; bin < magnitude.size(); ++bin)
+        magnitude[bin] = std::abs(data[bin]);
+    binHz = double(rate) / double(size);
+    // A sine of amplitude A peaks at A * count / 4 under a Hann window.
+    scale = 4.0 / double(count);
+}
+
+double Spectrum::toneDb(double frequency, double cents) const {
+    double reach = std::pow(2.0, cents / 1200.0);
+    size_t low = size_t(std::max(0.0, std::floor(frequency / reach / binHz)));
+    size_t high = std::min(magnitude.size() - 1, size_t(std::ceil(frequency * reach / binHz)));
+    double peak = 0.0;
+    for (size_t bin = low; bin <= high; ++bin)
+        peak = std::max(peak, magnitude[bin]);
+    double amplitude = peak * scale;
+    return toDb(amplitude * amplitude / 2.0);
+}

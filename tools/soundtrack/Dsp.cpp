@@ -143,7 +143,8 @@ const double reverbInputGain = 0.015;
 
 } // namespace
 
-Reverb::Reverb(double roomSize, double damping) : feedback(roomSize * 0.28 + 0.7), damping(damping * 0.4) {
+Reverb::Reverb(double roomSize, double damping, double lowCut)
+    : feedback(roomSize * 0.28 + 0.7), damping(damping * 0.4), lowCut(lowCut) {
     for (int tuning : combTunings) {
         leftCombs.push_back({std::vector<float>(tuning, 0.0f)});
         rightCombs.push_back({std::vector<float>(tuning + stereoSpread, 0.0f)});
@@ -175,7 +176,8 @@ double Reverb::runSide(std::vector<Comb>& combs, std::vector<Allpass>& allpasses
 void Reverb::process(const StereoBuffer& input, StereoBuffer& output, double gain) {
     size_t count = std::min(input.frames(), output.frames());
     for (size_t i = 0; i < count; ++i) {
-        double in = (double(input.left[i]) + input.right[i]) * reverbInputGain;
+        double sum = double(input.left[i]) + input.right[i];
+        double in = inputFilter.process(sum, lowCut, butterworthResonance).high * reverbInputGain;
         output.add(i, runSide(leftCombs, leftAllpasses, in) * gain, runSide(rightCombs, rightAllpasses, in) * gain);
     }
 }

@@ -73,6 +73,9 @@ private:
     double ic2 = 0.0;
 };
 
+// The resonance, 1 - sqrt(1/2), at which the filter is a Butterworth one.
+constexpr double butterworthResonance = 0.29289321881345248;
+
 class OnePoleHighpass {
 public:
     explicit OnePoleHighpass(double cutoff);
@@ -85,10 +88,11 @@ private:
 };
 
 // A stereo room: parallel damped combs into series allpasses per side, the
-// right side's delays slightly longer for width.
+// right side's delays slightly longer for width. Its input is high-passed at
+// lowCut, so the room never widens the low end, which stays mono.
 class Reverb {
 public:
-    Reverb(double roomSize, double damping);
+    Reverb(double roomSize, double damping, double lowCut);
     void process(const StereoBuffer& input, StereoBuffer& output, double gain);
 
 private:
@@ -105,6 +109,8 @@ private:
 
     double feedback;
     double damping;
+    double lowCut;
+    Svf inputFilter;
     std::vector<Comb> leftCombs;
     std::vector<Comb> rightCombs;
     std::vector<Allpass> leftAllpasses;

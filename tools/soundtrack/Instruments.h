@@ -15,6 +15,8 @@ void snare(StereoBuffer& out, double time, double velocity);
 void clap(StereoBuffer& out, double time, double velocity);
 void closedHat(StereoBuffer& out, double time, double velocity, double pan);
 void openHat(StereoBuffer& out, double time, double velocity, double pan);
+// A long hat on the beats of the drops, so their air never thins.
+void ride(StereoBuffer& out, double time, double velocity, double pan);
 void crash(StereoBuffer& out, double time, double velocity);
 // A tom whose pitch falls far, for things that drop.
 void tomDrop(StereoBuffer& out, double time, double velocity);
@@ -25,7 +27,7 @@ void riser(StereoBuffer& out, double from, double peak, double velocity);
 
 void bassNote(StereoBuffer& out, double time, double duration, int note, double velocity);
 void padChord(StereoBuffer& out, double time, double duration, const std::vector<int>& notes, double velocity,
-              double attack);
+              double attack, double release);
 void pluck(StereoBuffer& out, double time, int note, double velocity, double pan);
 void leadNote(StereoBuffer& out, double time, double duration, int note, double velocity);
 void stab(StereoBuffer& out, double time, const std::vector<int>& notes, double velocity);

@@ -27,6 +27,26 @@ public:
 // The tempo map of this track: the cues of the show pinned to their notes.
 TempoMap trackTempo();
 
+// Where the harmony changes, in show time, and the pitch classes (0 is C)
+// of the chord it changes to.
+struct ChordChange {
+    double time;
+    std::vector<int> pitchClasses;
+};
+std::vector<ChordChange> chordChanges();
+
+// A note of the tune, the hook and its answers on the pluck and the lead:
+// where it starts, in sixteenths of the score and in show time, its pitch,
+// and what it is to the tune.
+struct TuneNote {
+    enum class Role { Melody, Harmony, Doubling };
+    double sixteenth;
+    double time;
+    int pitch;
+    Role role;
+};
+std::vector<TuneNote> tune();
+
 // The finished track: composed, mixed, limited and faded, trackLength seconds
 // of 44.1 kHz stereo in [-1, 1].
 StereoBuffer renderTrack();

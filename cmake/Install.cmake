@@ -1,0 +1,51 @@
+# cmake --install <build> --prefix DIR puts here:
+#   bin/velquor                   a launcher: runs the demo where its data/ is
+#   bin/velquor-capture, bin/velquor-soundtrack (and bin/velquor-preview when built)
+#   libexec/velquor/velquor       the demo itself
+#   share/velquor/data/           the shaders and the soundtrack the programs read
+#   share/velquor/examples/hello-particles/   a demo of ones own starts here
+#   include/velquor/engine/*.h, lib/libvq_engine.a
+#   lib/cmake/Velquor/            for find_package(Velquor): Velquor::vq_engine
+#   lib/pkgconfig/velquor.pc      for pkg-config
+# Every path inside the install is relative, so the whole folder can move.
+include(CMakePackageConfigHelpers)
+
+set(VQ_INSTALL_DATA ${CMAKE_INSTALL_DATADIR}/velquor)
+set(VQ_INSTALL_LIBEXEC ${CMAKE_INSTALL_LIBEXECDIR}/velquor)
+set(VQ_INSTALL_CMAKE ${CMAKE_INSTALL_LIBDIR}/cmake/Velquor)
+
+# The programs and what they read.
+install(TARGETS velquor DESTINATION ${VQ_INSTALL_LIBEXEC})
+install(TARGETS velquor-capture velquor-soundtrack DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET velquor-preview)
+  install(TARGETS velquor-preview DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(FILES ${VQ_DATA_FILES} ${CMAKE_BINARY_DIR}/data/quorvin.mp3 DESTINATION ${VQ_INSTALL_DATA}/data)
+
+file(RELATIVE_PATH VQ_BIN_TO_DATA /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${VQ_INSTALL_DATA})
+file(RELATIVE_PATH VQ_BIN_TO_LIBEXEC /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${VQ_INSTALL_LIBEXEC})
+configure_file(${CMAKE_CURRENT_LIST_DIR}/velquor-launcher.sh.in ${CMAKE_BINARY_DIR}/install/velquor @ONLY)
+install(PROGRAMS ${CMAKE_BINARY_DIR}/install/velquor DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# The engine, for other projects.
+install(TARGETS vq_engine EXPORT VelquorTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+file(GLOB VQ_ENGINE_HEADERS ${CMAKE_SOURCE_DIR}/engine/*.h)
+install(FILES ${VQ_ENGINE_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velquor/engine)
+install(EXPORT VelquorTargets NAMESPACE Velquor:: DESTINATION ${VQ_INSTALL_CMAKE})
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VelquorConfig.cmake.in
+  ${CMAKE_BINARY_DIR}/install/VelquorConfig.cmake
+  INSTALL_DESTINATION ${VQ_INSTALL_CMAKE}
+  PATH_VARS VQ_INSTALL_DATA)
+write_basic_package_version_file(${CMAKE_BINARY_DIR}/install/VelquorConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion)
+install(FILES ${CMAKE_BINARY_DIR}/install/VelquorConfig.cmake ${CMAKE_BINARY_DIR}/install/VelquorConfigVersion.cmake
+  DESTINATION ${VQ_INSTALL_CMAKE})
+
+file(RELATIVE_PATH VQ_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/velquor.pc.in ${CMAKE_BINARY_DIR}/install/velquor.pc @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/install/velquor.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The starting point for a demo of one's own, to copy out of the install.
+install(FILES ${CMAKE_SOURCE_DIR}/examples/hello-particles/main.cpp
+  ${CMAKE_SOURCE_DIR}/examples/hello-particles/CMakeLists.txt
+  DESTINATION ${VQ_INSTALL_DATA}/examples/hello-particles)
