@@ -3,24 +3,34 @@
 #   ./run.sh play   install what is missing, build, and play the show
 #   ./run.sh test   install what is missing, build, and run the whole test suite
 #   ./run.sh build  install what is missing and build only
+#   ./run.sh sanitize  the whole suite again in build-asan/, built with
+#                   AddressSanitizer (LeakSanitizer on) and UndefinedBehaviorSanitizer
+#   ./run.sh fuzz [SECONDS]  every libFuzzer target in build-fuzz/ for SECONDS
+#                   each (default 60), one after another, seeded from tests/data/
 set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_DIR=${BUILD_DIR:-build}
+SANITIZE_DIR=${SANITIZE_DIR:-build-asan}
+FUZZ_DIR=${FUZZ_DIR:-build-fuzz}
+FUZZ_TARGETS=(png jpeg tga obj)
 
 # Build tools and libraries, then what the tests drive: a virtual X server with
-# a window manager, Mesa's software OpenGL, screenshots, key presses, an MP3 encoder.
+# a window manager, Mesa's software OpenGL, screenshots, key presses, an MP3
+# encoder, and ffmpeg for velquor-capture's videos.
 PACKAGES=(
   cmake g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libgl1-mesa-dri
   libpng-dev libturbojpeg0-dev libmp3lame-dev
   libgtest-dev libbenchmark-dev
-  xvfb xauth openbox x11-utils x11-apps xdotool imagemagick lame
+  xvfb xauth openbox x11-utils x11-apps xdotool imagemagick lame ffmpeg
 )
+# Only ./run.sh fuzz needs these: libFuzzer comes with clang.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 
 install_missing() {
   local missing=()
-  for package in "${PACKAGES[@]}"; do
+  for package in "${PACKAGES[@]}" "$@"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return
@@ -31,28 +41,70 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
 
+# build DIR [CMAKE_ARGS...]
 build() {
-  cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-  cmake --build "$BUILD_DIR" -j "$(nproc)"
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake --build "$dir" -j "$(nproc)"
+}
+
+# Any sanitizer finding fails the program that made it; leaks of the system
+# libraries listed in the suppressions file are not ours to fix.
+sanitizer_environment() {
+  local suppressions
+  suppressions="$(pwd)/tests/sanitizer_suppressions.txt"
+  # One allocation above 1 GiB is a forged size, never a picture we accept.
+  export ASAN_OPTIONS=detect_leaks=1:max_allocation_size_mb=1024:strict_string_checks=1:detect_stack_use_after_return=1
+  export LSAN_OPTIONS="suppressions=$suppressions:print_suppressions=0"
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+}
+
+# Each target in turn for the given seconds. New inputs collect in
+# build-fuzz/corpus/, so a later run starts where this one stopped; a crash,
+# leak, hang or out-of-memory stops with the input that caused it.
+fuzz() {
+  local seconds=$1
+  cmake -S . -B "$FUZZ_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVQ_FUZZ=ON -DBUILD_TESTING=OFF \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+  cmake --build "$FUZZ_DIR" -j "$(nproc)" --target "${FUZZ_TARGETS[@]/#/fuzz_}"
+  sanitizer_environment
+  for target in "${FUZZ_TARGETS[@]}"; do
+    mkdir -p "$FUZZ_DIR/corpus/$target" "$FUZZ_DIR/findings"
+    echo "fuzz_$target: $seconds s"
+    xvfb-run -a "$FUZZ_DIR/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 -artifact_prefix="$FUZZ_DIR/findings/$target-" \
+      "$FUZZ_DIR/corpus/$target" "tests/data/$target"
+  done
 }
 
 case "${1:-play}" in
   play)
     install_missing
-    build
+    build "$BUILD_DIR"
     cd "$BUILD_DIR" && exec ./velquor
     ;;
   test)
     install_missing
-    build
+    build "$BUILD_DIR"
     cd "$BUILD_DIR" && ctest --output-on-failure
     ;;
   build)
     install_missing
-    build
+    build "$BUILD_DIR"
+    ;;
+  sanitize)
+    install_missing
+    build "$SANITIZE_DIR" -DVQ_SANITIZE=ON
+    sanitizer_environment
+    cd "$SANITIZE_DIR" && ctest --output-on-failure --timeout 1200
+    ;;
+  fuzz)
+    install_missing "${FUZZ_PACKAGES[@]}"
+    fuzz "${2:-60}"
     ;;
   *)
-    echo "usage: $0 [play|test|build]" >&2
+    echo "usage: $0 [play|test|build|sanitize|fuzz [SECONDS]]" >&2
     exit 2
     ;;
 esac

@@ -4,14 +4,15 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <string>
 #include <unistd.h>
 
+#include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
 #include "demo/SceneCommon.h"
+#include "engine/RegularFile.h"
 
 namespace {
 
@@ -23,20 +24,20 @@ int fail(const char* what, const char* reason) {
     return 1;
 }
 
-// The show cannot start without its data: say which file is missing and
-// where it was looked for.
+// The show cannot start without its data: say which file is missing (or is
+// a directory or a pipe rather than a file) and where it was looked for.
 bool dataFilesReadable() {
     const char* paths[] = {starsVertexPath, starsFragmentPath, musicPath};
     for (const char* path : paths) {
-        FILE* file = std::fopen(path, "rb");
+        std::string reason;
+        FILE* file = vq_engine::openRegularFile(path, reason);
         if (file) {
             std::fclose(file);
             continue;
         }
-        int error = errno;
         char cwd[4096];
         const char* where = getcwd(cwd, sizeof cwd) ? cwd : "the working directory";
-        std::fprintf(stderr, "velquor: cannot read %s in %s: %s\n", path, where, std::strerror(error));
+        std::fprintf(stderr, "velquor: cannot read %s in %s: %s\n", path, where, reason.c_str());
         return false;
     }
     return true;
@@ -86,6 +87,12 @@ int main(int argc, char** argv) {
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return fail("SDL initialisation", SDL_GetError());
+    std::string noDisplay = noDisplayReason(SDL_GetCurrentVideoDriver());
+    if (!noDisplay.empty()) {
+        std::fprintf(stderr, "velquor: %s\n", noDisplay.c_str());
+        SDL_Quit();
+        return 1;
+    }
     SDL_Window* window = SDL_CreateWindow("Velquor", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 0, 0,
                                           SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL);
     if (!window)
@@ -115,6 +122,14 @@ int main(int argc, char** argv) {
     // Everything is built before the music starts, so start-up costs no show time.
     MyDemo* demo = new MyDemo(width, height);
     demo->init();
+    std::string broken = brokenProgramReason();
+    if (!broken.empty()) {
+        std::fprintf(stderr, "velquor: %s\n", broken.c_str());
+        SDL_DestroyWindow(window);
+        Mix_FreeMusic(music);
+        SDL_Quit();
+        return 1;
+    }
 
     if (Mix_PlayMusic(music, 1) != 0)
         return fail("playing data/quorvin.mp3", Mix_GetError());

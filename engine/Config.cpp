@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+#include "engine/RegularFile.h"
+
 namespace vq_engine {
 
 namespace {
@@ -11,6 +13,9 @@ const int lineCapacity = 200;
 } // namespace
 
 Config::Config(const char* path) {
+    // A pipe in place of the file would block the open; a missing or odd file reads as empty.
+    if (!regularFileProblem(path).empty())
+        return;
     std::ifstream file(path);
     char line[lineCapacity];
     while (file.good()) {

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iostream>
 
+#include "engine/RegularFile.h"
+
 namespace vq_engine {
 
 namespace {
@@ -75,6 +77,11 @@ void Mesh3D::report(int lineNumber, const std::string& reason) {
 
 void Mesh3D::loadOBJ(const char* path) {
     source = path;
+    std::string problem = regularFileProblem(path);
+    if (!problem.empty()) {
+        report(0, "cannot open the file: " + problem);
+        return;
+    }
     std::ifstream file(path);
     if (!file) {
         report(0, "cannot open the file");

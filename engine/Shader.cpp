@@ -4,17 +4,20 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 #include <vector>
 
+#include "engine/RegularFile.h"
 #include "engine/ShaderError.h"
 
 namespace vq_engine {
 
 namespace {
 
-// The whole file followed by one zero byte; false when it cannot be read.
-bool readSource(const char* path, std::vector<char>& text) {
-    FILE* file = std::fopen(path, "r");
+// The whole file followed by one zero byte; false, with the reason, when it
+// cannot be read.
+bool readSource(const char* path, std::vector<char>& text, std::string& reason) {
+    FILE* file = openRegularFile(path, reason);
     if (!file)
         return false;
     bool ok = std::fseek(file, 0, SEEK_END) == 0;
@@ -27,6 +30,8 @@ bool readSource(const char* path, std::vector<char>& text) {
         text[got] = '\0';
     }
     std::fclose(file);
+    if (!ok)
+        reason = "cannot tell its length";
     return ok;
 }
 
@@ -34,11 +39,12 @@ bool readSource(const char* path, std::vector<char>& text) {
 
 Shader::Shader(const char* path, unsigned int type) : id(0), path(path), type(type) {
     std::vector<char> text;
-    bool readable = readSource(path, text);
+    std::string reason;
+    bool readable = readSource(path, text, reason);
     id = glCreateShader(type);
     if (!readable) {
         std::cout << "Shader error" << std::endl
-                  << "cannot read " << path << std::endl;
+                  << "cannot read " << path << ": " << reason << std::endl;
         return;
     }
     const char* source = text.data();

@@ -11,12 +11,36 @@
 #include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "engine/RegularFile.h"
 
 namespace vq_engine {
 
 namespace {
+
+// Leaves new bytes uninitialised: the decoders write every byte of a picture
+// they accept, and the pages of a forged size that no decoded row reaches are
+// then never touched, so a file that claims a huge image and ends early costs
+// address space, not memory.
+template <typename T>
+struct UninitialisedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = UninitialisedAllocator<U>;
+    };
+    template <typename U>
+    void construct(U* at) noexcept {
+        ::new (static_cast<void*>(at)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* at, Args&&... args) {
+        ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
 
 // A decoded image ready for glTexImage2D: tightly packed rows, the image's
 // bottom row first in memory.
@@ -24,13 +48,20 @@ struct Picture {
     int width = 0;
     int height = 0;
     GLenum format = GL_RGBA;
-    std::vector<unsigned char> pixels;
+    std::vector<unsigned char, UninitialisedAllocator<unsigned char>> pixels;
 };
 
 // Beyond this a header is taken to be forged: 64 Mpixel is 256 MiB of RGBA.
 const long long mostPixels = 1LL << 26;
 // No image file we read comes near this; it bounds what a file read may allocate.
 const long mostFileBytes = 512L << 20;
+// libpng reads an ancillary chunk whole, trusting its length field: a forged
+// length would allocate gigabytes. Bigger chunks are skipped with a warning,
+// and the ones that never change the picture are skipped unread.
+const png_alloc_size_t mostPngChunkBytes = 8 << 20;
+const png_byte unusedPngChunks[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0eXIf\0bKGD\0cHRM\0gAMA\0hIST\0oFFs\0"
+                                   "pCAL\0pHYs\0sBIT\0sCAL\0sRGB\0tIME";
+const int unusedPngChunkCount = int(sizeof unusedPngChunks / 5);
 
 void report(const char* path, const std::string& reason) {
     std::cout << "Texture error: " << path << ": " << reason << std::endl;
@@ -54,17 +85,9 @@ std::string sizeProblem(long long width, long long height) {
 
 // Null, with the reason, unless path names a regular file that can be read.
 FILE* openImageFile(const char* path, std::string& reason) {
-    FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        reason = std::string("cannot open: ") + std::strerror(errno);
-        return nullptr;
-    }
-    struct stat status;
-    if (fstat(fileno(file), &status) != 0 || !S_ISREG(status.st_mode)) {
-        reason = "not a regular file";
-        std::fclose(file);
-        return nullptr;
-    }
+    FILE* file = openRegularFile(path, reason);
+    if (!file)
+        reason = "cannot open: " + reason;
     return file;
 }
 
@@ -217,7 +240,7 @@ bool convertTgaPixels(const TgaHeader& h, const std::vector<unsigned char>& stor
     int kind = h.imageType & ~tgaRunLengthBit;
     if (kind == TGA_GREY && pixelBytes == 1) {
         picture.format = GL_RED;
-        picture.pixels = stored;
+        picture.pixels.assign(stored.begin(), stored.end());
         return true;
     }
     if (kind == TGA_GREY) {
@@ -367,9 +390,16 @@ bool decodeJPEGWith(tjhandle decoder, const std::vector<unsigned char>& file, Pi
         return false;
     }
     picture.pixels.resize(size_t(width) * height * 3);
-    if (tjDecompress2(decoder, file.data(), file.size(), picture.pixels.data(), width, 0, height,
-                      TJPF_RGB, TJFLAG_BOTTOMUP) != 0 &&
-        !harmlessJpegWarning(decoder)) {
+    // Stopping at the first warning ends a file that runs out of data at its
+    // first rows, instead of decoding its whole claimed size as grey.
+    int flags = TJFLAG_BOTTOMUP | TJFLAG_STOPONWARNING;
+    int failed = tjDecompress2(decoder, file.data(), file.size(), picture.pixels.data(), width, 0, height,
+                               TJPF_RGB, flags);
+    if (failed && harmlessJpegWarning(decoder))
+        failed = tjDecompress2(decoder, file.data(), file.size(), picture.pixels.data(), width, 0, height,
+                               TJPF_RGB, flags & ~TJFLAG_STOPONWARNING) != 0 &&
+                 !harmlessJpegWarning(decoder);
+    if (failed) {
         reason = std::string("JPEG data: ") + tjGetErrorStr2(decoder);
         return false;
     }
@@ -436,9 +466,21 @@ GLenum formatForChannels(int channels) {
     }
 }
 
+// Deflate turns at best 258 bytes into about 2 bits. A file smaller than its
+// image's filtered rows at that ratio cannot hold the image, whatever it
+// claims: refused before anything is allocated for the pixels.
+const unsigned long long bestDeflateRatio = 1032;
+
+bool pngCanHold(png_structp png, png_infop info, long long fileBytes) {
+    unsigned long long bitsPerPixel = png_get_bit_depth(png, info) * png_get_channels(png, info);
+    unsigned long long rowBytes = (png_get_image_width(png, info) * bitsPerPixel + 7) / 8 + 1;
+    return (unsigned long long)fileBytes >= rowBytes * png_get_image_height(png, info) / bestDeflateRatio;
+}
+
 // Decodes rows into picture; libpng longjmps back here on any error, so no
 // object with a destructor may be created in this frame.
-bool decodePNGStream(FILE* file, Picture* picture, std::vector<png_bytep>* rows, PngErrors* errors) {
+bool decodePNGStream(FILE* file, long long fileBytes, Picture* picture, std::vector<png_bytep>* rows,
+                     PngErrors* errors) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, errors, pngError, pngWarning);
     if (!png) {
         std::snprintf(errors->message, sizeof errors->message, "cannot create the PNG decoder");
@@ -457,7 +499,15 @@ bool decodePNGStream(FILE* file, Picture* picture, std::vector<png_bytep>* rows,
     }
     png_init_io(png, file);
     png_set_user_limits(png, png_uint_32(largestSide()), png_uint_32(largestSide()));
+    png_set_chunk_malloc_max(png, mostPngChunkBytes);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, unusedPngChunks, unusedPngChunkCount);
     png_read_info(png, info);
+    if (!pngCanHold(png, info, fileBytes)) {
+        char claim[160];
+        std::snprintf(claim, sizeof claim, "a file of %lld bytes cannot hold the %ux%u pixels its header claims",
+                      fileBytes, png_get_image_width(png, info), png_get_image_height(png, info));
+        png_error(png, claim);
+    }
     requestEightBitSamples(png, info);
 
     png_uint_32 width = png_get_image_width(png, info);
@@ -490,7 +540,9 @@ bool decodePNG(const char* path, Picture& picture, std::string& reason) {
     std::vector<png_bytep> rows;
     PngErrors errors;
     errors.message[0] = '\0';
-    bool ok = decodePNGStream(file, &picture, &rows, &errors);
+    struct stat status;
+    long long fileBytes = fstat(fileno(file), &status) == 0 ? status.st_size : 0;
+    bool ok = decodePNGStream(file, fileBytes, &picture, &rows, &errors);
     std::fclose(file);
     if (!ok)
         reason = std::string("PNG: ") + errors.message;

@@ -4,6 +4,7 @@
 
 #include "demo/Background.h"
 #include "demo/MyDemo.h"
+#include "tests/support/KeepsScenes.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/ShowCamera.h"
 

@@ -151,7 +151,7 @@ TEST(FramePlan, FrameNShowsTimeNOverFpsAndTheRangeIncludesItsEnds) {
 TEST(FramePlan, AtTimesTakeTheNearestFrameAndOnlyAsManyFramesAreDrawnAsNeeded) {
     PlannedFrames planned = planFrames(options({"--at", "2.5,1.01,0.02", "--fps", "30"}), 100.0);
     ASSERT_TRUE(planned.ok()) << planned.error;
-    EXPECT_EQ(planned.plan.atFrames, (std::vector<int>{75, 30, 1}));
+    EXPECT_EQ(planned.plan.atFrames, (std::vector<FrameNumber>{75, 30, 1}));
     EXPECT_EQ(planned.plan.lastComputed, 75) << "--at alone draws up to its latest frame, not the whole show";
 
     planned = planFrames(options({"--at", "9", "--frames", "d", "--to", "2", "--fps", "30", "--video", "v.mp4"}),
@@ -185,10 +185,23 @@ TEST(FramePlan, SheetFramesAreEvenlySpreadInsideTheRange) {
     }
     // A range shorter than the grid: frames repeat, never leave it.
     plan = planFrames(options({"--sheet", "s.png", "--fps", "10", "--from", "1", "--to", "1.2"}), 80.0).plan;
-    for (int frame : plan.sheetFrames) {
+    for (FrameNumber frame : plan.sheetFrames) {
         EXPECT_GE(frame, 10);
         EXPECT_LE(frame, 12);
     }
+}
+
+// The longest show at the highest rate: every frame number exact, none wrapped.
+TEST(FramePlan, TheLongestShowAtTheHighestRateKeepsExactFrameNumbers) {
+    PlannedFrames planned =
+        planFrames(options({"--fps", "1000", "--sheet", "s.png", "--at", "86400,86399.999"}), longestSeconds);
+    ASSERT_TRUE(planned.ok()) << planned.error;
+    EXPECT_EQ(planned.plan.lastFrame, 86400000);
+    EXPECT_EQ(planned.plan.atFrames, (std::vector<FrameNumber>{86400000, 86399999}));
+    EXPECT_EQ(planned.plan.lastComputed, 86400000);
+    EXPECT_TRUE(parse({"--duration", "86400", "--sheet", "s.png"}).ok());
+    EXPECT_FALSE(parse({"--duration", "86400.001", "--sheet", "s.png"}).ok());
+    EXPECT_FALSE(parse({"--from", "1e9", "--sheet", "s.png"}).ok()) << "not a decimal time, and past the limit";
 }
 
 TEST(FrameNames, SortByTimeAndNumber) {
@@ -196,6 +209,7 @@ TEST(FrameNames, SortByTimeAndNumber) {
     EXPECT_EQ(atFrameName(18.2), "t18.200.png");
     EXPECT_EQ(numberedFrameName(61), "frame-000061.png");
     EXPECT_LT(numberedFrameName(999), numberedFrameName(1000));
+    EXPECT_EQ(numberedFrameName(3000000000LL), "frame-3000000000.png") << "past 2^31";
 }
 
 TEST(OutputPaths, MakesTheFramesDirectoryAndChecksEveryOutputBeforeWork) {
@@ -263,6 +277,7 @@ TEST(PngFile, RoundTripsEveryPixelAndLeavesNoPartOnFailure) {
     error = readPng(dir.path + "/cut.png", back);
     EXPECT_NE(error.find("cut.png"), std::string::npos) << error;
     EXPECT_EQ(back.width, 0);
+    EXPECT_EQ(readPng(dir.path, back), "cannot read " + dir.path + ": is a directory");
 }
 
 TEST(ContactSheet, ShrinksByAreaAverage) {

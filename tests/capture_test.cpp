@@ -171,8 +171,7 @@ std::string probe(const std::string& file, const std::string& stream, const std:
 }
 
 TEST_F(Capture, EncodesTheRangeAsH264WithTheSoundtrackFromTheSameTime) {
-    if (commandOutput("command -v ffmpeg").empty())
-        GTEST_SKIP() << "ffmpeg is not installed";
+    ASSERT_FALSE(commandOutput("command -v ffmpeg").empty()) << "ffmpeg is not installed (./run.sh installs it)";
     CaptureRun run = runCapture(
         {"--size", smallSize, "--fps", "30", "--from", "1", "--to", "2", "--video", "clip.mp4"}, settings);
     ASSERT_EQ(run.status, 0) << run.output;
@@ -251,8 +250,7 @@ TEST_F(Capture, ReportsProgressByTenthsWhenNotOnATerminal) {
 }
 
 TEST_F(Capture, CleansUpWhenInterrupted) {
-    if (commandOutput("command -v ffmpeg").empty())
-        GTEST_SKIP() << "ffmpeg is not installed";
+    ASSERT_FALSE(commandOutput("command -v ffmpeg").empty()) << "ffmpeg is not installed (./run.sh installs it)";
     settings.environment = {};
     std::string log = path("output.txt");
     pid_t capture = spawnProcess(captureCommand({"--size", smallSize, "--fps", "30", "--duration", "60", "--video", "clip.mp4"}, settings),

@@ -11,7 +11,7 @@ namespace {
 
 std::vector<std::string> calls;
 
-class RecordingScene : public vq_engine::Scene {
+class RecordingScene final : public vq_engine::Scene {
 public:
     RecordingScene(const char* name, double from, double to) : name(name) {
         start = from;
@@ -24,6 +24,11 @@ public:
 class Timeline : public vq_engine::Demo {
 public:
     Timeline() : vq_engine::Demo(1920, 1080) {}
+    // The demo never deletes its scenes; the test's own go with the test.
+    ~Timeline() {
+        for (vq_engine::Scene* scene : scenes)
+            delete static_cast<RecordingScene*>(scene);
+    }
     void init() override {
         scenes.push_back(new RecordingScene("late", 5.0, 9.0));
         scenes.push_back(new RecordingScene("early", 0.0, 6.0));

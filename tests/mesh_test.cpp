@@ -14,6 +14,7 @@
 #include "engine/MeshIndex.h"
 #include "engine/ShaderProgram.h"
 #include "tests/support/GLContext.h"
+#include "tests/support/NamedPipe.h"
 #include "tests/support/Process.h"
 
 using testing::internal::CaptureStdout;
@@ -429,4 +430,17 @@ TEST_F(MeshTest, DrawIssuesTheTrianglesWithItsAttributes) {
     EXPECT_EQ(middle[0], 0);
     EXPECT_EQ(middle[2], 255);
     EXPECT_EQ(image.brightness(1, 1), 0);
+}
+
+TEST_F(MeshTest, APipeOrADirectoryInPlaceOfTheFileGivesAnEmptyMeshWithoutWaiting) {
+    NamedPipe pipe(dir.path + "/pipe.obj");
+    ASSERT_TRUE(pipe.made());
+    Loaded loaded{nullptr, ""};
+    EXPECT_FALSE(pipe.blocksOpening([&] { loaded = load(pipe.path); })) << "the reader waited for a writer";
+    EXPECT_EQ(loaded.output, "Mesh error: " + pipe.path + ": cannot open the file: is a named pipe\n");
+    EXPECT_EQ(loaded.mesh->indexCount, 0);
+
+    loaded = load(dir.path);
+    EXPECT_EQ(loaded.output, "Mesh error: " + dir.path + ": cannot open the file: is a directory\n");
+    EXPECT_EQ(loaded.mesh->indexCount, 0);
 }

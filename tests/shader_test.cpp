@@ -6,6 +6,7 @@
 #include "engine/Shader.h"
 #include "engine/ShaderProgram.h"
 #include "tests/support/GLContext.h"
+#include "tests/support/NamedPipe.h"
 #include "tests/support/Process.h"
 
 using testing::internal::CaptureStdout;
@@ -79,8 +80,21 @@ TEST_F(ShaderFiles, AMissingFileNamesThePath) {
     CaptureStdout();
     Shader shader(path.c_str(), GL_VERTEX_SHADER);
     std::string output = GetCapturedStdout();
-    EXPECT_EQ(output, "Shader error\ncannot read " + path + "\n");
+    EXPECT_EQ(output, "Shader error\ncannot read " + path + ": No such file or directory\n");
     EXPECT_EQ(glIsShader(shader.getShaderId()), GL_TRUE);
+}
+
+TEST_F(ShaderFiles, APipeOrADirectoryInPlaceOfTheSourceIsNamedWithoutWaiting) {
+    NamedPipe pipe(dir.path + "/pipe.vs");
+    ASSERT_TRUE(pipe.made());
+    CaptureStdout();
+    EXPECT_FALSE(pipe.blocksOpening([&] { Shader shader(pipe.path.c_str(), GL_VERTEX_SHADER); }))
+        << "the source was opened for reading and waited for a writer";
+    EXPECT_EQ(GetCapturedStdout(), "Shader error\ncannot read " + pipe.path + ": is a named pipe\n");
+
+    CaptureStdout();
+    Shader directory(dir.path.c_str(), GL_FRAGMENT_SHADER);
+    EXPECT_EQ(GetCapturedStdout(), "Shader error\ncannot read " + dir.path + ": is a directory\n");
 }
 
 TEST_F(ShaderFiles, AFailedStageIsFollowedByLinkAndValidateErrors) {

@@ -16,6 +16,7 @@
 #include "demo/RandomNums.h"
 #include "demo/Thirtytwo.h"
 #include "demo/Tovelplex.h"
+#include "tests/support/KeepsScenes.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/Process.h"
 #include "tests/support/ShowCamera.h"

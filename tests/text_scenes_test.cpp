@@ -13,6 +13,7 @@
 #include "demo/RandomNums.h"
 #include "demo/Thirtytwo.h"
 #include "demo/Tovelplex.h"
+#include "tests/support/KeepsScenes.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/ShowCamera.h"
 #include "tests/support/TextGlyphs.h"

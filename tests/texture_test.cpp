@@ -19,6 +19,7 @@
 #include "engine/Texture.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/Image.h"
+#include "tests/support/NamedPipe.h"
 #include "tests/support/Process.h"
 
 using testing::internal::CaptureStdout;
@@ -485,6 +486,48 @@ TEST_F(TextureBytes, MissingFilesAndUnknownTypesGiveAnEmptyTexture) {
     expectRejected(write("any.tga", tgaHeader(2, 1, 1, 24, 0)), ImgType(7));
     expectRejected(dir.path, vq_engine::IMG_JPEG);
     expectRejected(dir.path, vq_engine::IMG_PNG);
+}
+
+TEST_F(TextureBytes, APipeOrADirectoryInPlaceOfTheFileIsRefusedWithoutWaiting) {
+    NamedPipe pipe(dir.path + "/pipe");
+    ASSERT_TRUE(pipe.made());
+    for (ImgType type : {vq_engine::IMG_PNG, vq_engine::IMG_JPEG, vq_engine::IMG_TGA}) {
+        SCOPED_TRACE(int(type));
+        CaptureStdout();
+        int width = -1;
+        bool blocked = pipe.blocksOpening([&] { width = Texture(pipe.path.c_str(), type).getWidth(); });
+        EXPECT_FALSE(blocked) << "the loader waited for a writer on the pipe";
+        EXPECT_EQ(GetCapturedStdout(), "Texture error: " + pipe.path + ": cannot open: is a named pipe\n");
+        EXPECT_EQ(width, 0);
+
+        CaptureStdout();
+        EXPECT_EQ(Texture(dir.path.c_str(), type).getWidth(), 0);
+        EXPECT_EQ(GetCapturedStdout(), "Texture error: " + dir.path + ": cannot open: is a directory\n");
+    }
+}
+
+// Headers that claim 16384x4096 (the 64-megapixel cap, allowed) in files far
+// too small to hold it are refused without the 256 MiB picture being filled:
+// the PNG before anything is allocated, the JPEG at its first missing data.
+TEST_F(TextureFiles, TinyFilesClaimingHugeImagesAreRefusedEarly) {
+    std::string png = testdata + "forged/png-16384x4096-in-69-bytes.png";
+    CaptureStdout();
+    EXPECT_EQ(Texture(png.c_str(), vq_engine::IMG_PNG).getWidth(), 0);
+    EXPECT_EQ(GetCapturedStdout(), "Texture error: " + png +
+                                       ": PNG: a file of 69 bytes cannot hold the 16384x4096 pixels its header claims\n");
+
+    std::string jpeg = testdata + "forged/jpeg-16384x4096-in-346-bytes.jpg";
+    CaptureStdout();
+    EXPECT_EQ(Texture(jpeg.c_str(), vq_engine::IMG_JPEG).getWidth(), 0);
+    EXPECT_EQ(GetCapturedStdout(), "Texture error: " + jpeg + ": JPEG data: Premature end of JPEG file\n");
+}
+
+// Inputs the fuzz targets found: each once made the loader misbehave.
+TEST_F(TextureFiles, FuzzFindingsAreRefusedWithOneLine) {
+    // Ancillary chunks whose length fields claim 1.7 and 1.9 GB: libpng
+    // allocated that much for text the texture never uses.
+    expectRejected(testdata + "fuzz/png-huge-ancillary-chunk.png", vq_engine::IMG_PNG);
+    expectRejected(testdata + "fuzz/png-huge-text-chunk.png", vq_engine::IMG_PNG);
 }
 
 TEST_F(TextureBytes, EightBitGreyAndRgbPngsWithAColourKeyArriveAsStored) {

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <thread>
 
 pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
@@ -23,6 +24,12 @@ pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& o
         _exit(126);
     for (const auto& variable : options.environment)
         setenv(variable.first.c_str(), variable.second.c_str(), 1);
+    // Under the sanitizer suite the programs a test starts keep AddressSanitizer
+    // and UndefinedBehaviorSanitizer but not the leak check: by design they hold
+    // the demo and its scenes until exit, and Mesa unloads its driver before the
+    // check, leaving leak stacks that name no library.
+    if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
+        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
     std::string output = options.outputPath.empty() ? "/dev/null" : options.outputPath;
     int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd >= 0) {

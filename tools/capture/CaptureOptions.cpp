@@ -15,6 +15,20 @@ const int largestGrid = 16;
 // are turned into frame numbers.
 const double frameSlack = 1e-6;
 
+std::string tooLate(const std::string& option, const std::string& value) {
+    return option + ": " + quoted(value) + " is past " + formatSeconds(longestSeconds) +
+           " s, the longest show the capture draws";
+}
+
+// Reads a time of an option; an error message, or empty.
+std::string readTime(const std::string& option, const std::string& value, double& seconds) {
+    if (!parseSeconds(value, seconds))
+        return badTime(option, value);
+    if (seconds > longestSeconds)
+        return tooLate(option, value);
+    return "";
+}
+
 // Applies one option with its value; an error message, or empty.
 std::string applyOption(CaptureOptions& options, const std::string& name, const std::string& value) {
     if (name == "--size") {
@@ -30,18 +44,17 @@ std::string applyOption(CaptureOptions& options, const std::string& name, const 
             return "--fps: " + quoted(value) + " is not a whole number of frames per second from 1 to " +
                    std::to_string(largestFps);
     } else if (name == "--duration") {
-        if (!parseSeconds(value, options.duration))
-            return badTime(name, value);
+        std::string error = readTime(name, value, options.duration);
+        if (!error.empty())
+            return error;
         if (options.duration <= 0.0)
             return "--duration: " + quoted(value) + " must be more than 0 seconds";
         options.durationGiven = true;
     } else if (name == "--from") {
-        if (!parseSeconds(value, options.from))
-            return badTime(name, value);
+        return readTime(name, value, options.from);
     } else if (name == "--to") {
-        if (!parseSeconds(value, options.to))
-            return badTime(name, value);
         options.toGiven = true;
+        return readTime(name, value, options.to);
     } else if (name == "--frames") {
         if (value.empty())
             return "--frames: the directory name is empty";
@@ -56,6 +69,8 @@ std::string applyOption(CaptureOptions& options, const std::string& name, const 
             if (!parseSeconds(item, seconds))
                 return "--at: " + quoted(item) + " in " + quoted(value) +
                        " is not a time in seconds (give times such as 1,2.5,7)";
+            if (seconds > longestSeconds)
+                return tooLate(name, item);
             options.atTimes.push_back(seconds);
             if (comma == std::string::npos)
                 break;
@@ -112,6 +127,10 @@ ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
             parsed.options.help = true;
             return parsed;
         }
+        if (arg == "--gl-check") {
+            parsed.options.glCheck = true;
+            continue;
+        }
         if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
             parsed.error = "unexpected argument " + quoted(arg) + " (options start with --; see --help)";
             return parsed;
@@ -144,8 +163,8 @@ ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
 }
 
 std::string usageText() {
-    return "Usage: velquor-capture [OPTION]...\n"
-           "Renders the show frame by frame at a fixed frame rate, as a recording would\n"
+    return std::string("Usage: velquor-capture [OPTION]...\n"
+           ) + "Renders the show frame by frame at a fixed frame rate, as a recording would\n"
            "show it, into PNG frames, a video or a contact sheet. Run it where data/ is\n"
            "(the build directory); it needs an X display (a private Xvfb serves).\n"
            "Frame n shows the show at n / fps seconds; every frame from the first is\n"
@@ -164,9 +183,13 @@ std::string usageText() {
            "  --size WxH        frame size in pixels, landscape (default 1920x1080)\n"
            "  --fps N           frames per second (default 60)\n"
            "  --duration S      seconds of show (default: the length of data/quorvin.mp3)\n"
+           "                    Every time (--duration, --from, --to, --at) is at most " +
+           formatSeconds(longestSeconds) + " s.\n"
            "  --from S          start of the range in seconds (default 0)\n"
            "  --to S            end of the range in seconds (default: the end of the show)\n"
            "  --grid CxR        contact sheet columns and rows (default 4x4)\n"
+           "  --gl-check        draw in a debug context and fail on any GL error or driver\n"
+           "                    warning, naming each with the time of its frame\n"
            "  -h, --help        show this help\n"
            "\n"
            "Progress goes to standard error. Exit status: 0 when everything was written,\n"
@@ -185,9 +208,9 @@ std::string atFrameName(double seconds) {
     return name;
 }
 
-std::string numberedFrameName(int frame) {
+std::string numberedFrameName(long long frame) {
     char name[64];
-    std::snprintf(name, sizeof name, "frame-%06d.png", frame);
+    std::snprintf(name, sizeof name, "frame-%06lld.png", frame);
     return name;
 }
 
@@ -205,8 +228,8 @@ PlannedFrames planFrames(const CaptureOptions& options, double showSeconds) {
         planned.error = "--from " + formatSeconds(options.from) + " lies past the end of " + show;
         return planned;
     }
-    plan.firstFrame = std::max(1, int(std::ceil(options.from * fps - frameSlack)));
-    plan.lastFrame = int(std::floor(end * fps + frameSlack));
+    plan.firstFrame = std::max(FrameNumber(1), FrameNumber(std::ceil(options.from * fps - frameSlack)));
+    plan.lastFrame = FrameNumber(std::floor(end * fps + frameSlack));
     bool rangeUsed = !options.videoPath.empty() || !options.sheetPath.empty() ||
                      (!options.framesDirectory.empty() && options.atTimes.empty());
     if (rangeUsed && plan.lastFrame < plan.firstFrame) {
@@ -218,7 +241,7 @@ PlannedFrames planFrames(const CaptureOptions& options, double showSeconds) {
         plan.lastComputed = plan.lastFrame;
 
     for (double seconds : options.atTimes) {
-        int frame = int(std::lround(seconds * fps));
+        FrameNumber frame = std::llround(seconds * fps);
         if (frame < 1) {
             planned.error = "--at " + formatSeconds(seconds) + " comes before the first frame (1/" +
                             std::to_string(options.fps) + " s)";
@@ -239,7 +262,7 @@ PlannedFrames planFrames(const CaptureOptions& options, double showSeconds) {
         double begin = double(plan.firstFrame) / fps;
         double span = double(plan.lastFrame) / fps - begin;
         for (int i = 0; i < count; i++) {
-            int frame = int(std::lround((begin + span * (i + 0.5) / count) * fps));
+            FrameNumber frame = std::llround((begin + span * (i + 0.5) / count) * fps);
             plan.sheetFrames.push_back(std::min(std::max(frame, plan.firstFrame), plan.lastFrame));
         }
     }

@@ -24,6 +24,9 @@ struct CaptureOptions {
     std::string sheetPath;
     int sheetColumns = 4;
     int sheetRows = 4;
+    // --gl-check: a debug context whose every GL error or driver warning
+    // fails the run, each named with the show time of its frame.
+    bool glCheck = false;
     bool help = false;
 };
 
@@ -43,17 +46,24 @@ std::string usageText();
 // milliseconds precision ("t2.500.png").
 std::string atFrameName(double seconds);
 // Where frame n of --frames goes ("frame-000061.png").
-std::string numberedFrameName(int frame);
+std::string numberedFrameName(long long frame);
+
+// Frame numbers are 64-bit: a long show at a high rate passes 2^31 frames.
+typedef long long FrameNumber;
+
+// The longest --duration and the latest --from, --to and --at accepted, in
+// seconds: a day, which keeps every frame number and time exact.
+const double longestSeconds = 86400.0;
 
 // Which frames a run computes and which it keeps, for a show of the given
 // length. Frame n shows time n / fps; frame 0 (time 0) draws nothing and is
 // never computed.
 struct FramePlan {
-    int firstFrame = 1; // the --from/--to range, inclusive, for --frames, --video and --sheet
-    int lastFrame = 0;
-    std::vector<int> atFrames;    // one per --at time, in the order given
-    std::vector<int> sheetFrames; // one per thumbnail, row by row
-    int lastComputed = 0;         // every frame from 1 to this one is drawn
+    FrameNumber firstFrame = 1; // the --from/--to range, inclusive, for --frames, --video and --sheet
+    FrameNumber lastFrame = 0;
+    std::vector<FrameNumber> atFrames;    // one per --at time, in the order given
+    std::vector<FrameNumber> sheetFrames; // one per thumbnail, row by row
+    FrameNumber lastComputed = 0;         // every frame from 1 to this one is drawn
 };
 
 struct PlannedFrames {

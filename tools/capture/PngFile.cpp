@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/RegularFile.h"
+
 namespace capture {
 
 namespace {
@@ -106,9 +108,10 @@ std::string writePng(const RgbImage& image, const std::string& path, int compres
 }
 
 std::string readPng(const std::string& path, RgbImage& image) {
-    FILE* file = std::fopen(path.c_str(), "rb");
+    std::string reason;
+    FILE* file = vq_engine::openRegularFile(path.c_str(), reason);
     if (!file)
-        return "cannot read " + path + ": " + std::strerror(errno);
+        return "cannot read " + path + ": " + reason;
     unsigned char signature[8] = {};
     bool isPng = std::fread(signature, 1, sizeof signature, file) == sizeof signature &&
                  png_sig_cmp(signature, 0, sizeof signature) == 0;

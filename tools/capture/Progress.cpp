@@ -23,35 +23,35 @@ std::string clockTime(double seconds) {
     return text;
 }
 
-Progress::Progress(int total, FILE* stream, bool terminal)
-    : total(std::max(total, 1)), stream(stream), terminal(terminal), begin(std::chrono::steady_clock::now()),
+Progress::Progress(long long total, FILE* stream, bool terminal)
+    : total(std::max(total, 1LL)), stream(stream), terminal(terminal), begin(std::chrono::steady_clock::now()),
       lastDrawn(begin) {}
 
-std::string Progress::summary(int done) const {
+std::string Progress::summary(long long done) const {
     double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     double rate = elapsed > 0.0 ? done / elapsed : 0.0;
     std::string left = rate > 0.0 ? clockTime((total - done) / rate) : "?";
     char text[128];
-    std::snprintf(text, sizeof text, "%d/%d frames, %.1f fps, %s left", done, total, rate, left.c_str());
+    std::snprintf(text, sizeof text, "%lld/%lld frames, %.1f fps, %s left", done, total, rate, left.c_str());
     return text;
 }
 
-void Progress::update(int done) {
+void Progress::update(long long done) {
     if (terminal) {
         auto now = std::chrono::steady_clock::now();
         if (drawn && done < total && now - lastDrawn < redrawInterval)
             return;
         lastDrawn = now;
         drawn = true;
-        int filled = int(long(done) * barWidth / total);
+        int filled = int(done * barWidth / total);
         std::string bar = std::string(size_t(filled), '#') + std::string(size_t(barWidth - filled), '.');
         // Clear to the end of the line: the text can get shorter.
-        std::fprintf(stream, "\r[%s] %3d%% %s\033[K", bar.c_str(), int(long(done) * 100 / total),
+        std::fprintf(stream, "\r[%s] %3d%% %s\033[K", bar.c_str(), int(done * 100 / total),
                      summary(done).c_str());
         std::fflush(stream);
         return;
     }
-    int tenths = int(long(done) * 10 / total);
+    int tenths = int(done * 10 / total);
     if (tenths <= tenthsReported)
         return;
     tenthsReported = tenths;

@@ -12,18 +12,18 @@ namespace capture {
 // a pipe.
 class Progress {
 public:
-    Progress(int total, FILE* stream, bool terminal);
+    Progress(long long total, FILE* stream, bool terminal);
 
-    void update(int done);
+    void update(long long done);
     // Ends the bar's line.
     void finish();
 
-    int total;
+    long long total;
     FILE* stream;
     bool terminal;
 
 private:
-    std::string summary(int done) const;
+    std::string summary(long long done) const;
 
     std::chrono::steady_clock::time_point begin;
     std::chrono::steady_clock::time_point lastDrawn;

@@ -1,8 +1,10 @@
 #include "tools/capture/ShowRenderer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
+#include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
 #include "engine/RenderBuffer.h"
 
@@ -12,6 +14,9 @@ namespace {
 
 // The window only carries the context; frames go to the framebuffer.
 const int windowSide = 16;
+const size_t keptGLReports = 10;
+// Sent through the debug output once it is on, to show that it reports.
+const GLuint selfTestId = 0x5e1f;
 
 } // namespace
 
@@ -31,9 +36,13 @@ std::string ShowRenderer::open() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return std::string("cannot open a window: ") + SDL_GetError() +
                " (it needs an X display: set DISPLAY, or run it under xvfb-run -a)";
+    std::string noDisplay = noDisplayReason(SDL_GetCurrentVideoDriver());
+    if (!noDisplay.empty())
+        return noDisplay;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, glCheck ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
     window = SDL_CreateWindow("velquor-capture", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, windowSide,
                               windowSide, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (!window)
@@ -47,14 +56,17 @@ std::string ShowRenderer::open() {
         return std::string("GLEW initialisation failed: ") + reinterpret_cast<const char*>(glewGetErrorString(glew));
     glGetError(); // GLEW's probing can leave a harmless error behind
 
-    std::string error = makeFramebuffer();
+    std::string error = glCheck ? startGLCheck() : "";
+    if (!error.empty())
+        return error;
+    error = makeFramebuffer();
     if (!error.empty())
         return error;
     // MyDemo's constructor sets the global GL state; each frame's first pass
     // binds the offscreen buffer and sets its viewport.
     demo = new MyDemo(width, height);
     demo->init();
-    return "";
+    return brokenProgramReason();
 }
 
 std::string ShowRenderer::makeFramebuffer() {
@@ -70,7 +82,45 @@ std::string ShowRenderer::makeFramebuffer() {
     return "";
 }
 
+// Errors, undefined behaviour, deprecated or unportable use and performance
+// warnings all count; only notifications (the driver's chatter) do not.
+void GLAPIENTRY ShowRenderer::onGLMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei,
+                                          const GLchar* message, const void* renderer) {
+    ShowRenderer* self = static_cast<ShowRenderer*>(const_cast<void*>(renderer));
+    if (source == GL_DEBUG_SOURCE_APPLICATION && id == selfTestId) {
+        self->selfTestSeen = true;
+        return;
+    }
+    if (severity == GL_DEBUG_SEVERITY_NOTIFICATION || type == GL_DEBUG_TYPE_PUSH_GROUP ||
+        type == GL_DEBUG_TYPE_POP_GROUP || type == GL_DEBUG_TYPE_MARKER)
+        return;
+    self->glProblems++;
+    if (self->glReports.size() < keptGLReports) {
+        char time[32];
+        std::snprintf(time, sizeof time, "%.3f", self->drawing);
+        self->glReports.push_back(std::string("GL at ") + time + " s: " + message);
+    }
+}
+
+std::string ShowRenderer::startGLCheck() {
+    GLint flags = 0;
+    glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
+    if (!(flags & GL_CONTEXT_FLAG_DEBUG_BIT) || !glDebugMessageCallback)
+        return "--gl-check: this OpenGL gives no debug context";
+    glEnable(GL_DEBUG_OUTPUT);
+    // Each message arrives inside the call that caused it, so the time is the frame's.
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    glDebugMessageCallback(onGLMessage, this);
+    glDebugMessageControl(GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE, 0, nullptr, GL_TRUE);
+    glDebugMessageInsert(GL_DEBUG_SOURCE_APPLICATION, GL_DEBUG_TYPE_OTHER, selfTestId, GL_DEBUG_SEVERITY_LOW, -1,
+                         "velquor-capture: debug output self-test");
+    if (!selfTestSeen)
+        return "--gl-check: the GL debug output reports nothing";
+    return "";
+}
+
 void ShowRenderer::draw(double t) {
+    drawing = t;
     target->firstPass();
     demo->show(t);
     // Keeps the driver's queue short on frames that are never read.

@@ -35,9 +35,20 @@ public:
 
     int width;
     int height;
+    // Set before open(): a debug context that collects every GL error and
+    // driver warning, each as one line with the time being drawn.
+    bool glCheck = false;
+    long long glProblems = 0;
+    std::vector<std::string> glReports; // the first few
 
 private:
     std::string makeFramebuffer();
+    std::string startGLCheck();
+    static void GLAPIENTRY onGLMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei length,
+                                       const GLchar* message, const void* renderer);
+
+    double drawing = 0.0;
+    bool selfTestSeen = false;
 
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;

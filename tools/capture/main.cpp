@@ -5,7 +5,6 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -16,6 +15,7 @@
 #include <SDL.h>
 
 #include "demo/SceneCommon.h"
+#include "engine/RegularFile.h"
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/ContactSheet.h"
 #include "tools/capture/OutputPaths.h"
@@ -66,22 +66,22 @@ int complain(const std::string& message, int status) {
 }
 
 std::string readable(const char* path) {
-    FILE* file = std::fopen(path, "rb");
+    std::string reason;
+    FILE* file = vq_engine::openRegularFile(path, reason);
     if (file) {
         std::fclose(file);
         return "";
     }
-    int error = errno;
     char cwd[4096];
     std::string where = getcwd(cwd, sizeof cwd) ? cwd : "the working directory";
-    return std::string("cannot read ") + path + " in " + where + ": " + std::strerror(error) +
+    return std::string("cannot read ") + path + " in " + where + ": " + reason +
            " (run it where data/ is, such as the build directory)";
 }
 
 // What each frame number is wanted for beyond the range.
 struct Wanted {
-    std::multimap<int, std::string> atNames;
-    std::multimap<int, std::pair<int, double>> sheetCells; // cell, label time
+    std::multimap<FrameNumber, std::string> atNames;
+    std::multimap<FrameNumber, std::pair<int, double>> sheetCells; // cell, label time
 };
 
 Wanted wantedFrames(const CaptureOptions& options, const FramePlan& plan) {
@@ -99,13 +99,15 @@ class Capture {
 public:
     Capture(const CaptureOptions& options, const FramePlan& plan)
         : options(options), plan(plan), wanted(wantedFrames(options, plan)),
-          renderer(options.width, options.height) {}
+          renderer(options.width, options.height) {
+        renderer.glCheck = options.glCheck;
+    }
 
     int run();
 
 private:
     std::string drawAll();
-    std::string keep(int n);
+    std::string keep(FrameNumber n);
 
     const CaptureOptions& options;
     const FramePlan& plan;
@@ -114,7 +116,7 @@ private:
     std::unique_ptr<VideoEncoder> video;
     std::unique_ptr<ContactSheet> sheet;
     RgbImage frame;
-    int framesWritten = 0;
+    FrameNumber framesWritten = 0;
 };
 
 int Capture::run() {
@@ -141,12 +143,21 @@ int Capture::run() {
     }
     if (!error.empty())
         return complain(error, failed);
+    if (options.glCheck) {
+        for (const std::string& report : renderer.glReports)
+            complain(report, failed);
+        if (renderer.glProblems > 0)
+            return complain(std::to_string(renderer.glProblems) + " GL errors or warnings in frames 1 to " +
+                                std::to_string(plan.lastComputed),
+                            failed);
+        std::fprintf(stderr, "velquor-capture: no GL error or warning in frames 1 to %lld\n", plan.lastComputed);
+    }
 
     if (video) {
         error = video->finish();
         if (!error.empty())
             return complain(error, failed);
-        std::fprintf(stderr, "velquor-capture: wrote %s (%d frames, %.2f s)\n", options.videoPath.c_str(),
+        std::fprintf(stderr, "velquor-capture: wrote %s (%lld frames, %.2f s)\n", options.videoPath.c_str(),
                      plan.lastFrame - plan.firstFrame + 1,
                      double(plan.lastFrame - plan.firstFrame + 1) / options.fps);
     }
@@ -158,7 +169,7 @@ int Capture::run() {
                      options.sheetColumns, options.sheetRows);
     }
     if (framesWritten > 0)
-        std::fprintf(stderr, "velquor-capture: wrote %d PNG frame%s into %s\n", framesWritten,
+        std::fprintf(stderr, "velquor-capture: wrote %lld PNG frame%s into %s\n", framesWritten,
                      framesWritten == 1 ? "" : "s", framesDirectoryOf(options).c_str());
     return 0;
 }
@@ -166,7 +177,7 @@ int Capture::run() {
 // Every frame from the first: the show's motion advances once per frame.
 std::string Capture::drawAll() {
     Progress progress(plan.lastComputed, stderr, isatty(2));
-    for (int n = 1; n <= plan.lastComputed && !stopSignal; n++) {
+    for (FrameNumber n = 1; n <= plan.lastComputed && !stopSignal; n++) {
         renderer.draw(double(n) / options.fps);
         std::string error = keep(n);
         if (!error.empty()) {
@@ -179,7 +190,7 @@ std::string Capture::drawAll() {
     return "";
 }
 
-std::string Capture::keep(int n) {
+std::string Capture::keep(FrameNumber n) {
     bool inRange = n >= plan.firstFrame && n <= plan.lastFrame;
     bool sequence = inRange && !options.framesDirectory.empty() && options.atTimes.empty();
     bool wantedHere = sequence || (inRange && video) || wanted.atNames.count(n) || wanted.sheetCells.count(n);
@@ -251,7 +262,7 @@ int main(int argc, char** argv) {
 
     handleSignals();
     const FramePlan& plan = planned.plan;
-    std::fprintf(stderr, "velquor-capture: %dx%d at %d fps, drawing frames 1 to %d (%.2f s of %.2f s)\n",
+    std::fprintf(stderr, "velquor-capture: %dx%d at %d fps, drawing frames 1 to %lld (%.2f s of %.2f s)\n",
                  options.width, options.height, options.fps, plan.lastComputed, double(plan.lastComputed) / options.fps,
                  showSeconds);
     Capture capture(options, plan);

@@ -1,0 +1,24 @@
+#include "demo/StartChecks.h"
+
+#include <cstring>
+
+#include "demo/SceneCommon.h"
+
+std::string noDisplayReason(const char* videoDriver) {
+    const char* driver = videoDriver ? videoDriver : "none";
+    if (videoDriver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)
+        return "";
+    return std::string("no display found: SDL's video driver is \"") + driver +
+           "\", which has no windowing system (set DISPLAY or WAYLAND_DISPLAY, or run under xvfb-run -a)";
+}
+
+std::string brokenProgramReason() {
+    int broken = 0;
+    for (vq_engine::ShaderProgram* program : starsPrograms())
+        broken += program->isLinked() ? 0 : 1;
+    if (broken == 0)
+        return "";
+    return std::string("the show cannot start with a broken particle program: ") + std::to_string(broken) +
+           " of " + std::to_string(starsPrograms().size()) + " built from " + starsVertexPath + " and " +
+           starsFragmentPath + " did not link (the shader errors are above)";
+}

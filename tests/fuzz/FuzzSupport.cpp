@@ -1,0 +1,55 @@
+#include "tests/fuzz/FuzzSupport.h"
+
+#include <GL/glew.h>
+#include <SDL.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+void giveUp(const std::string& why) {
+    std::fprintf(stderr, "fuzz target: %s\n", why.c_str());
+    std::exit(1);
+}
+
+int memoryFile() {
+    static int descriptor = -1;
+    if (descriptor < 0)
+        descriptor = memfd_create("fuzz-input", MFD_CLOEXEC);
+    if (descriptor < 0)
+        giveUp("memfd_create failed");
+    return descriptor;
+}
+
+} // namespace
+
+void startFuzzing() {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        giveUp(std::string("SDL: ") + SDL_GetError() + " (run under xvfb-run -a)");
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_Window* window = SDL_CreateWindow("fuzz", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!window || !SDL_GL_CreateContext(window))
+        giveUp(std::string("no GL 4.1 core context: ") + SDL_GetError());
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK)
+        giveUp("GLEW initialisation failed");
+    glGetError();
+    // Millions of "Texture error" and "Mesh error" lines would cost more than the parsing.
+    if (!std::freopen("/dev/null", "w", stdout))
+        giveUp("cannot silence standard output");
+}
+
+const char* inputFile(const uint8_t* data, size_t size) {
+    static std::string path;
+    int descriptor = memoryFile();
+    if (ftruncate(descriptor, 0) != 0 || (size > 0 && pwrite(descriptor, data, size, 0) != ssize_t(size)))
+        giveUp("cannot write the input");
+    path = "/proc/self/fd/" + std::to_string(descriptor);
+    return path.c_str();
+}

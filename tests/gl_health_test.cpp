@@ -1,0 +1,31 @@
+// The whole show, as velquor-capture draws it at a small size in a debug
+// context: any GL error or driver warning on any frame fails the run, each
+// reported with the time of its frame and the driver's words, which name the
+// call.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/CaptureRun.h"
+#include "tests/support/Process.h"
+
+TEST(GLHealth, TheWholeShowDrawsWithoutAGLErrorOrDriverWarning) {
+    TempDir dir;
+    CaptureSettings settings; // the build directory's data/, the real track and its length
+    CaptureRun run = runCapture({"--gl-check", "--size", "160x90", "--sheet", dir.path + "/sheet.png"}, settings);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(run.output.find("GL at "), std::string::npos) << run.output;
+    // The check ran, its self-test passed, and it covered the show's frames.
+    const std::string clean = "velquor-capture: no GL error or warning in frames 1 to ";
+    size_t summary = run.output.find(clean);
+    ASSERT_NE(summary, std::string::npos) << run.output;
+    EXPECT_GT(std::stol(run.output.substr(summary + clean.size())), 2000) << "fewer frames than the show has";
+}
+
+TEST(GLHealth, TheCheckNeedsItsOptionAndSaysSoInTheHelp) {
+    CaptureRun help = runCapture({"--help"});
+    EXPECT_NE(help.output.find("--gl-check"), std::string::npos) << help.output;
+    CaptureRun plain = runCapture({"--size", "64x36", "--duration", "0.2", "--at", "0.1", "--frames", "shots"},
+                                  CaptureSettings{{}, VQ_BUILD_DIR, "cd \"$(mktemp -d)\" &&", 120.0});
+    EXPECT_EQ(plain.output.find("GL error or warning"), std::string::npos) << plain.output;
+}
