@@ -1,8 +1,24 @@
 #include "demo/StartChecks.h"
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
 
 #include "demo/SceneCommon.h"
+#include "engine/RegularFile.h"
+
+std::string unreadableDataReason(const char* path) {
+    std::string reason;
+    FILE* file = vq_engine::openRegularFile(path, reason);
+    if (file) {
+        std::fclose(file);
+        return "";
+    }
+    char cwd[4096];
+    std::string where = getcwd(cwd, sizeof cwd) ? cwd : "the working directory";
+    return std::string("cannot read ") + path + " in " + where + ": " + reason;
+}
 
 std::string noDisplayReason(const char* videoDriver) {
     const char* driver = videoDriver ? videoDriver : "none";

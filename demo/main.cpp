@@ -12,7 +12,6 @@
 #include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
 #include "demo/SceneCommon.h"
-#include "engine/RegularFile.h"
 
 namespace {
 
@@ -29,16 +28,11 @@ int fail(const char* what, const char* reason) {
 bool dataFilesReadable() {
     const char* paths[] = {starsVertexPath, starsFragmentPath, musicPath};
     for (const char* path : paths) {
-        std::string reason;
-        FILE* file = vq_engine::openRegularFile(path, reason);
-        if (file) {
-            std::fclose(file);
-            continue;
+        std::string reason = unreadableDataReason(path);
+        if (!reason.empty()) {
+            std::fprintf(stderr, "velquor: %s\n", reason.c_str());
+            return false;
         }
-        char cwd[4096];
-        const char* where = getcwd(cwd, sizeof cwd) ? cwd : "the working directory";
-        std::fprintf(stderr, "velquor: cannot read %s in %s: %s\n", path, where, reason.c_str());
-        return false;
     }
     return true;
 }

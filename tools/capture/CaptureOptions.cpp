@@ -94,11 +94,8 @@ std::string applyOption(CaptureOptions& options, const std::string& name, const 
     return "";
 }
 
-bool takesValue(const std::string& name) {
-    static const std::set<std::string> names = {"--size",   "--fps", "--duration", "--from",  "--to",
-                                                "--frames", "--at",  "--video",    "--sheet", "--grid"};
-    return names.count(name) != 0;
-}
+const std::set<std::string> valueOptions = {"--size",   "--fps", "--duration", "--from",  "--to",
+                                            "--frames", "--at",  "--video",    "--sheet", "--grid"};
 
 // Checks that need all options at once.
 std::string crossCheck(const CaptureOptions& options) {
@@ -121,44 +118,18 @@ std::string crossCheck(const CaptureOptions& options) {
 
 ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
-    for (size_t i = 0; i < args.size(); i++) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
+    auto apply = [&](const std::string& name, const std::string& value) {
+        if (name == "--help")
             parsed.options.help = true;
-            return parsed;
-        }
-        if (arg == "--gl-check") {
+        else if (name == "--gl-check")
             parsed.options.glCheck = true;
-            continue;
-        }
-        if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
-            parsed.error = "unexpected argument " + quoted(arg) + " (options start with --; see --help)";
-            return parsed;
-        }
-        std::string name = arg;
-        std::string value;
-        size_t equals = arg.find('=');
-        bool inlineValue = equals != std::string::npos;
-        if (inlineValue) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-        }
-        if (!takesValue(name)) {
-            parsed.error = "unknown option " + quoted(name) + " (see --help)";
-            return parsed;
-        }
-        if (!inlineValue) {
-            if (i + 1 == args.size()) {
-                parsed.error = name + " needs a value (see --help)";
-                return parsed;
-            }
-            value = args[++i];
-        }
-        parsed.error = applyOption(parsed.options, name, value);
-        if (!parsed.ok())
-            return parsed;
-    }
-    parsed.error = crossCheck(parsed.options);
+        else
+            return applyOption(parsed.options, name, value);
+        return std::string();
+    };
+    parsed.error = readOptions(args, {"--gl-check"}, valueOptions, apply);
+    if (parsed.ok() && !parsed.options.help)
+        parsed.error = crossCheck(parsed.options);
     return parsed;
 }
 

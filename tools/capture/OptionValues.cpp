@@ -56,4 +56,40 @@ std::string formatSeconds(double seconds) {
     return text;
 }
 
+std::string readOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
+                        const std::set<std::string>& withValues, const OptionHandler& apply) {
+    for (size_t i = 0; i < args.size(); i++) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h")
+            return apply("--help", "");
+        if (arg.rfind("--", 0) != 0 || arg.size() == 2)
+            return "unexpected argument " + quoted(arg) + " (options start with --; see --help)";
+        std::string name = arg;
+        std::string value;
+        size_t equals = arg.find('=');
+        bool inlineValue = equals != std::string::npos;
+        if (inlineValue) {
+            name = arg.substr(0, equals);
+            value = arg.substr(equals + 1);
+        }
+        if (!inlineValue && flags.count(name) != 0) {
+            std::string error = apply(name, "");
+            if (!error.empty())
+                return error;
+            continue;
+        }
+        if (withValues.count(name) == 0)
+            return "unknown option " + quoted(name) + " (see --help)";
+        if (!inlineValue) {
+            if (i + 1 == args.size())
+                return name + " needs a value (see --help)";
+            value = args[++i];
+        }
+        std::string error = apply(name, value);
+        if (!error.empty())
+            return error;
+    }
+    return "";
+}
+
 } // namespace capture

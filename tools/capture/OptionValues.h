@@ -1,7 +1,10 @@
 #ifndef VELQUOR_CAPTURE_OPTIONVALUES_H
 #define VELQUOR_CAPTURE_OPTIONVALUES_H
 
+#include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 // How the tools read the values of their command-line options.
 namespace capture {
@@ -24,6 +27,15 @@ std::string badTime(const std::string& option, const std::string& value);
 
 // Seconds as people write them: "12", "2.5".
 std::string formatSeconds(double seconds);
+
+// Called with each option in command-line order: a flag with an empty value,
+// "--help" for --help or -h. An error message, or empty to go on.
+using OptionHandler = std::function<std::string(const std::string& name, const std::string& value)>;
+
+// Reads "--name value", "--name=value" and the given flags, handing each to
+// apply; stops after --help. The first error, or empty.
+std::string readOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
+                        const std::set<std::string>& withValues, const OptionHandler& apply);
 
 } // namespace capture
 

@@ -15,7 +15,7 @@
 #include <SDL.h>
 
 #include "demo/SceneCommon.h"
-#include "engine/RegularFile.h"
+#include "demo/StartChecks.h"
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/ContactSheet.h"
 #include "tools/capture/OutputPaths.h"
@@ -66,16 +66,8 @@ int complain(const std::string& message, int status) {
 }
 
 std::string readable(const char* path) {
-    std::string reason;
-    FILE* file = vq_engine::openRegularFile(path, reason);
-    if (file) {
-        std::fclose(file);
-        return "";
-    }
-    char cwd[4096];
-    std::string where = getcwd(cwd, sizeof cwd) ? cwd : "the working directory";
-    return std::string("cannot read ") + path + " in " + where + ": " + reason +
-           " (run it where data/ is, such as the build directory)";
+    std::string reason = unreadableDataReason(path);
+    return reason.empty() ? reason : reason + " (run it where data/ is, such as the build directory)";
 }
 
 // What each frame number is wanted for beyond the range.

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "demo/SceneCommon.h"
+#include "demo/StartChecks.h"
 #include "tools/capture/PngFile.h"
 #include "tools/capture/ShowRenderer.h"
 
@@ -50,6 +51,9 @@ Preview::~Preview() {
 std::string Preview::open() {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return std::string("cannot open a window: ") + SDL_GetError() + " (it needs an X display: set DISPLAY)";
+    std::string noDisplay = noDisplayReason(SDL_GetCurrentVideoDriver());
+    if (!noDisplay.empty())
+        return noDisplay;
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);

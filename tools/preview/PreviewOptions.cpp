@@ -46,52 +46,24 @@ std::string applyOption(PreviewOptions& options, const std::string& name, const 
     return "";
 }
 
-bool takesValue(const std::string& name) {
-    static const std::set<std::string> names = {"--size", "--fps", "--start", "--loop"};
-    return names.count(name) != 0;
-}
+const std::set<std::string> valueOptions = {"--size", "--fps", "--start", "--loop"};
 
 } // namespace
 
 ParsedOptions parsePreviewOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
-    for (size_t i = 0; i < args.size(); i++) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
+    auto apply = [&](const std::string& name, const std::string& value) {
+        if (name == "--help")
             parsed.options.help = true;
-            return parsed;
-        }
-        if (arg.rfind("--", 0) != 0 || arg.size() == 2) {
-            parsed.error = "unexpected argument " + quoted(arg) + " (options start with --; see --help)";
-            return parsed;
-        }
-        if (arg == "--fullscreen" || arg == "--paused") {
-            (arg == "--fullscreen" ? parsed.options.fullscreen : parsed.options.paused) = true;
-            continue;
-        }
-        std::string name = arg;
-        std::string value;
-        size_t equals = arg.find('=');
-        bool inlineValue = equals != std::string::npos;
-        if (inlineValue) {
-            name = arg.substr(0, equals);
-            value = arg.substr(equals + 1);
-        }
-        if (!takesValue(name)) {
-            parsed.error = "unknown option " + quoted(name) + " (see --help)";
-            return parsed;
-        }
-        if (!inlineValue) {
-            if (i + 1 == args.size()) {
-                parsed.error = name + " needs a value (see --help)";
-                return parsed;
-            }
-            value = args[++i];
-        }
-        parsed.error = applyOption(parsed.options, name, value);
-        if (!parsed.ok())
-            return parsed;
-    }
+        else if (name == "--fullscreen")
+            parsed.options.fullscreen = true;
+        else if (name == "--paused")
+            parsed.options.paused = true;
+        else
+            return applyOption(parsed.options, name, value);
+        return std::string();
+    };
+    parsed.error = capture::readOptions(args, {"--fullscreen", "--paused"}, valueOptions, apply);
     return parsed;
 }
 

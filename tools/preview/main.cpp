@@ -1,18 +1,14 @@
 // velquor-preview: the show in a window for the people who work on it, frame
 // for frame what velquor-capture records, with pause, seek, step, loop,
 // playback speed and the particle shaders rebuilt as they are edited.
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include <SDL.h>
 
 #include "demo/SceneCommon.h"
+#include "demo/StartChecks.h"
 #include "tools/capture/TrackLength.h"
 #include "tools/preview/Preview.h"
 #include "tools/preview/PreviewOptions.h"
@@ -29,22 +25,6 @@ int complain(const std::string& message, int status) {
     return status;
 }
 
-// The data files, named with where they were looked for, as the demo names them.
-std::string readable(const char* path) {
-    char cwd[4096];
-    std::string where = getcwd(cwd, sizeof cwd) ? cwd : "the working directory";
-    struct stat status;
-    if (stat(path, &status) == 0 && !S_ISREG(status.st_mode))
-        return std::string("cannot read ") + path + " in " + where + ": not a regular file";
-    FILE* file = std::fopen(path, "rb");
-    if (file) {
-        std::fclose(file);
-        return "";
-    }
-    int error = errno;
-    return std::string("cannot read ") + path + " in " + where + ": " + std::strerror(error);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -57,7 +37,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     for (const char* path : {starsVertexPath, starsFragmentPath, musicPath}) {
-        std::string error = readable(path);
+        std::string error = unreadableDataReason(path);
         if (!error.empty())
             return complain(error, failed);
     }
