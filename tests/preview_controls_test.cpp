@@ -19,6 +19,7 @@
 #include "engine/RenderBuffer.h"
 #include "engine/ShaderProgram.h"
 #include "tests/support/CaptureRun.h"
+#include "tests/support/KeepsScenes.h"
 #include "tests/support/Process.h"
 #include "tests/support/XServer.h"
 #include "tools/capture/PngFile.h"

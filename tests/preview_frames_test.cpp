@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/support/CaptureRun.h"
+#include "tests/support/KeepsScenes.h"
 #include "tests/support/Process.h"
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/OptionValues.h"
