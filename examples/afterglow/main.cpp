@@ -111,7 +111,7 @@ Example* make(int width, int height) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ExampleSpec spec = {"afterglow", {starsVertexPath, starsFragmentPath, quadVertexPath, afterglowFragmentPath},
+    ExampleSetup setup = {"afterglow", {starsVertexPath, starsFragmentPath, quadVertexPath, afterglowFragmentPath},
                         11.0, true};
-    return runExample(argc, argv, spec, make);
+    return runExample(argc, argv, setup, make);
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/RegularFile.h"
 #include "engine/RenderBuffer.h"
 
 namespace {
@@ -80,8 +81,8 @@ std::string writeShot(const char* path, int width, int height) {
     return "";
 }
 
-int shoot(const ExampleSpec& spec, const Options& options, Example* example, vq_engine::RenderBuffer* target) {
-    int frames = int(spec.shotSeconds * shotFramesPerSecond + 0.5);
+int shoot(const ExampleSetup& setup, const Options& options, Example* example, vq_engine::RenderBuffer* target) {
+    int frames = int(setup.shotSeconds * shotFramesPerSecond + 0.5);
     for (int n = 1; n <= frames; n++) {
         if (target)
             target->firstPass();
@@ -92,7 +93,7 @@ int shoot(const ExampleSpec& spec, const Options& options, Example* example, vq_
     else
         glReadBuffer(GL_BACK);
     std::string error = writeShot(options.shot, options.width, options.height);
-    return error.empty() ? 0 : complain(spec.name, error);
+    return error.empty() ? 0 : complain(setup.name, error);
 }
 
 void play(SDL_Window* window, Example* example) {
@@ -105,44 +106,45 @@ void play(SDL_Window* window, Example* example) {
 
 } // namespace
 
-int runExample(int argc, char** argv, const ExampleSpec& spec, MakeExample make) {
+int runExample(int argc, char** argv, const ExampleSetup& setup, MakeExample make) {
     Options options;
     std::string error = parse(argc, argv, options);
     if (!error.empty()) {
-        complain(spec.name, error);
+        complain(setup.name, error);
         return 2;
     }
-    for (const char* path : spec.dataFiles) {
-        FILE* file = std::fopen(path, "rb");
+    for (const char* path : setup.dataFiles) {
+        std::string reason;
+        FILE* file = vq_engine::openRegularFile(path, reason);
         if (!file)
-            return complain(spec.name, std::string("cannot read ") + path + ": " + std::strerror(errno) +
-                                           " (run it where data/ is, such as the build directory)");
+            return complain(setup.name, std::string("cannot read ") + path + ": " + reason +
+                                            " (run it where data/ is, such as the build directory)");
         std::fclose(file);
     }
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        return complain(spec.name, std::string("cannot open a window: ") + SDL_GetError());
+        return complain(setup.name, std::string("cannot open a window: ") + SDL_GetError());
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     Uint32 flags = SDL_WINDOW_OPENGL | (options.shot ? SDL_WINDOW_HIDDEN : 0);
-    SDL_Window* window = SDL_CreateWindow(spec.name, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
+    SDL_Window* window = SDL_CreateWindow(setup.name, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
                                           options.height, flags);
     SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
     if (!context)
-        return complain(spec.name, std::string("no OpenGL 4.1 core window: ") + SDL_GetError());
+        return complain(setup.name, std::string("no OpenGL 4.1 core window: ") + SDL_GetError());
     glewExperimental = GL_TRUE;
     GLenum glew = glewInit();
     if (glew != GLEW_OK)
-        return complain(spec.name, std::string("GLEW cannot load OpenGL: ") +
+        return complain(setup.name, std::string("GLEW cannot load OpenGL: ") +
                                        reinterpret_cast<const char*>(glewGetErrorString(glew)));
     glGetError(); // GLEW's probing can leave a harmless error behind
 
     vq_engine::RenderBuffer* target = nullptr;
-    if (options.shot && !spec.drawsToWindow) {
+    if (options.shot && !setup.drawsToWindow) {
         target = new vq_engine::RenderBuffer(options.width, options.height, 0, 1, true);
         if (target->getError())
-            return complain(spec.name, "cannot draw offscreen at " + std::to_string(options.width) + "x" +
+            return complain(setup.name, "cannot draw offscreen at " + std::to_string(options.width) + "x" +
                                            std::to_string(options.height));
     }
     // Like the demo's, the example lives until the process ends.
@@ -150,7 +152,7 @@ int runExample(int argc, char** argv, const ExampleSpec& spec, MakeExample make)
     example->init();
     int status = 0;
     if (options.shot)
-        status = shoot(spec, options, example, target);
+        status = shoot(setup, options, example, target);
     else
         play(window, example);
     delete target;

@@ -14,7 +14,7 @@ public:
     virtual void key(int symbol) { (void)symbol; }
 };
 
-struct ExampleSpec {
+struct ExampleSetup {
     const char* name;
     // Read relative to the working directory; checked before anything opens.
     std::vector<const char*> dataFiles;
@@ -31,8 +31,8 @@ using MakeExample = Example* (*)(int width, int height);
 // and --shot FILE.png, opens a window with an OpenGL 4.1 core context (hidden
 // for a shot), builds the example with make and calls init(); then draws
 // frames until Escape or the window closes, or, for a shot, draws frames up
-// to spec.shotSeconds into an offscreen buffer of exactly the size and writes
+// to setup.shotSeconds into an offscreen buffer of exactly the size and writes
 // the last one as a PNG. Returns the process's exit status.
-int runExample(int argc, char** argv, const ExampleSpec& spec, MakeExample make);
+int runExample(int argc, char** argv, const ExampleSetup& setup, MakeExample make);
 
 #endif

@@ -5,10 +5,10 @@
 #include <png.h>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <vector>
 #include "engine/Demo.h"
 #include "engine/PString.h"
+#include "engine/RegularFile.h"
 #include "engine/RenderBuffer.h"
 #include "engine/ShaderProgram.h"
 
@@ -82,7 +82,7 @@ int main(int argc, char** argv) {
                  width < 1 || height < 1)
             return fail(argv[i], "usage: hello-particles [--size WIDTHxHEIGHT] [--shot FILE.png]");
     }
-    if (!std::ifstream("data/stars.vs"))
+    if (!regularFileProblem("data/stars.vs").empty()) // a regular file: a pipe there would block the read
         return fail("cannot read data/stars.vs", "run it where data/ is, such as the build directory");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return fail("no display", SDL_GetError());

@@ -79,6 +79,6 @@ Example* make(int width, int height) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ExampleSpec spec = {"mesh", {modelPath, vertexPath, fragmentPath}, 2.0, false};
-    return runExample(argc, argv, spec, make);
+    ExampleSetup setup = {"mesh", {modelPath, vertexPath, fragmentPath}, 2.0, false};
+    return runExample(argc, argv, setup, make);
 }

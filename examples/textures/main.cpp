@@ -156,10 +156,10 @@ Example* make(int width, int height) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ExampleSpec spec = {"textures",
+    ExampleSetup setup = {"textures",
                         {formats[0].path, formats[1].path, formats[2].path, quadVertexPath, pictureFragmentPath,
                          starsVertexPath, starsFragmentPath},
                         1.0,
                         false};
-    return runExample(argc, argv, spec, make);
+    return runExample(argc, argv, setup, make);
 }
