@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
