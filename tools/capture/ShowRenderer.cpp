@@ -7,6 +7,7 @@
 #include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
 #include "engine/RenderBuffer.h"
+#include "tools/capture/GLWindow.h"
 
 namespace capture {
 
@@ -33,30 +34,12 @@ ShowRenderer::~ShowRenderer() {
 }
 
 std::string ShowRenderer::open() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return std::string("cannot open a window: ") + SDL_GetError() +
-               " (it needs an X display: set DISPLAY, or run it under xvfb-run -a)";
-    std::string noDisplay = noDisplayReason(SDL_GetCurrentVideoDriver());
-    if (!noDisplay.empty())
-        return noDisplay;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, glCheck ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
-    window = SDL_CreateWindow("velquor-capture", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, windowSide,
-                              windowSide, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!window)
-        return std::string("cannot open a window: ") + SDL_GetError();
-    context = SDL_GL_CreateContext(window);
-    if (!context)
-        return std::string("no OpenGL 4.1 core context: ") + SDL_GetError();
-    glewExperimental = GL_TRUE;
-    GLenum glew = glewInit();
-    if (glew != GLEW_OK)
-        return std::string("GLEW initialisation failed: ") + reinterpret_cast<const char*>(glewGetErrorString(glew));
-    glGetError(); // GLEW's probing can leave a harmless error behind
+    std::string error =
+        openGLWindow("velquor-capture", windowSide, windowSide, SDL_WINDOW_HIDDEN, glCheck, window, context);
+    if (!error.empty())
+        return error;
 
-    std::string error = glCheck ? startGLCheck() : "";
+    error = glCheck ? startGLCheck() : "";
     if (!error.empty())
         return error;
     error = makeFramebuffer();

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "demo/SceneCommon.h"
-#include "demo/StartChecks.h"
+#include "tools/capture/GLWindow.h"
 #include "tools/capture/PngFile.h"
 #include "tools/capture/ShowRenderer.h"
 
@@ -49,36 +49,18 @@ Preview::~Preview() {
 }
 
 std::string Preview::open() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-        return std::string("cannot open a window: ") + SDL_GetError() + " (it needs an X display: set DISPLAY)";
-    std::string noDisplay = noDisplayReason(SDL_GetCurrentVideoDriver());
-    if (!noDisplay.empty())
-        return noDisplay;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_RESIZABLE;
-    if (options.fullscreen)
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    window = SDL_CreateWindow("velquor-preview", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, options.width,
-                              options.height, flags);
-    if (!window)
-        return std::string("cannot open a window: ") + SDL_GetError();
-    context = SDL_GL_CreateContext(window);
-    if (!context)
-        return std::string("no OpenGL 4.1 core context: ") + SDL_GetError();
-    glewExperimental = GL_TRUE;
-    GLenum glew = glewInit();
-    if (glew != GLEW_OK)
-        return std::string("GLEW initialisation failed: ") + reinterpret_cast<const char*>(glewGetErrorString(glew));
-    glGetError(); // GLEW's probing can leave a harmless error behind
+    Uint32 flags = SDL_WINDOW_RESIZABLE | (options.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    std::string error =
+        capture::openGLWindow("velquor-preview", options.width, options.height, flags, false, window, context);
+    if (!error.empty())
+        return error;
     // Paced by the display where it can; the clock decides the frame either way.
     SDL_GL_SetSwapInterval(1);
 
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(window, &width, &height);
-    std::string error = player.open(width, height);
+    error = player.open(width, height);
     if (!error.empty())
         return error;
     bar.reset(new TimelineBar(player.scenes, showSeconds));
