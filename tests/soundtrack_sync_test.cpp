@@ -19,7 +19,7 @@
 #include "demo/RandomNums.h"
 #include "demo/Thirtytwo.h"
 #include "tests/support/GLContext.h"
-#include "tools/soundtrack/Cues.h"
+#include "demo/Cues.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include "tests/support/Audio.h"
 #include "tests/support/MusicMeasures.h"
 #include "tests/support/Process.h"
-#include "tools/soundtrack/Cues.h"
+#include "demo/Cues.h"
 #include "tools/soundtrack/Dsp.h"
 #include "tools/soundtrack/Instruments.h"
 #include "tools/soundtrack/Score.h"

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <set>
 
-#include "tools/soundtrack/Cues.h"
+#include "demo/Cues.h"
 #include "tools/soundtrack/Score.h"
 
 namespace {

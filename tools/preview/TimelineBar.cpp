@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "tools/preview/PlayClock.h"
-#include "tools/soundtrack/Cues.h"
+#include "demo/Cues.h"
 
 namespace preview {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/soundtrack/Cues.h"
+#include "demo/Cues.h"
 #include "tools/soundtrack/Instruments.h"
 
 namespace soundtrack {

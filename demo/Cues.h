@@ -1,5 +1,5 @@
-#ifndef VELQUOR_SOUNDTRACK_CUES_H
-#define VELQUOR_SOUNDTRACK_CUES_H
+#ifndef VELQUOR_DEMO_CUES_H
+#define VELQUOR_DEMO_CUES_H
 
 // The moments of the show the music accents, in seconds of show time. The
 // scenes open their windows and start their motions at exactly these times,
