@@ -6,6 +6,7 @@
 #include <iostream>
 #include <vector>
 
+#include "engine/GLCheck.h"
 #include "engine/Matrix.h"
 #include "engine/ShaderProgram.h"
 #include "engine/Sprite.h"
@@ -36,6 +37,7 @@ RenderBuffer::RenderBuffer(int width, int height, int reserved, int count, bool 
     : framebuffer(0), textures(nullptr), depthBuffer(0), width(width), height(height),
       reserved(reserved), error(false), count(count), fade(1.0f), kernelSize(0), avg(0),
       vignette(0.0f), zoom(1.0f), program(nullptr), sprite(nullptr), reportedNoProgram(false) {
+    requireGLContext("RenderBuffer");
     // Sizes or counts GL cannot take would only raise GL errors: build empty
     // attachments instead, which GL then reports as an incomplete framebuffer.
     if (width < 0 || height < 0 || width > largestSide() || height > largestSide())
