@@ -16,9 +16,10 @@ namespace vq_engine {
 // Random values come from the process-wide drand48 stream, in a fixed order.
 class Particle {
 public:
-    // Every point starts at (x, y, z), which is also the emission point.
+    // Every point starts at (x, y, z) (world units), also the emission point.
     Particle(int count, float x, float y, float z);
-    // Points scattered over the box; the emission point is its far corner (x1, y1, z1).
+    // Points scattered over the box (world units); the emission point is its
+    // far corner (x1, y1, z1).
     Particle(int count, float x0, float x1, float y0, float y1, float z0, float z1);
     ~Particle();
     Particle(const Particle&) = delete;
@@ -44,7 +45,8 @@ public:
     void update(double time);
     // Moves the emission point to (x, y, z), then steps as update(time).
     void update(double time, double x, double y, double z);
-    // New random velocities for every point, each component in [0, scale):
+    // New random velocities for every point, each component in [0, scale)
+    // with dx, dy, dz the scales in world units per update call:
     // with positive scales every point drifts the same way (+x, +y, +z), and
     // a negative scale turns that axis round. The show relies on exactly
     // this; for a burst in every direction write velocities yourself and
