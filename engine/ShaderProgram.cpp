@@ -47,21 +47,11 @@ std::set<std::pair<unsigned int, std::string>>& reported() {
     return said;
 }
 
-// "data/ring.vs and data/ring.fs": the stages' files as the program names them.
-std::string builtFrom(const std::vector<Shader*>& shaders) {
-    if (shaders.empty())
-        return "no shader files";
-    std::string files = shaders[0]->path;
-    for (size_t i = 1; i < shaders.size(); i++)
-        files += (i + 1 == shaders.size() ? " and " : ", ") + shaders[i]->path;
-    return files;
-}
-
 GLint uniformLocation(ShaderProgram& program, const char* name) {
     GLint location = glGetUniformLocation(program.id, name);
     if (location == -1 && uniformChecks() && program.isLinked() && reported().insert({program.id, name}).second)
         std::fprintf(stderr, "uniform %s is not in the program built from %s\n", name,
-                     builtFrom(program.shaders).c_str());
+                     program.sourceFiles().c_str());
     return location;
 }
 
@@ -128,10 +118,19 @@ unsigned int ShaderProgram::getProgramID() {
     return id;
 }
 
+std::string ShaderProgram::sourceFiles() {
+    if (shaders.empty())
+        return "no shader files";
+    std::string files = shaders[0]->path;
+    for (size_t i = 1; i < shaders.size(); i++)
+        files += (i + 1 == shaders.size() ? " and " : ", ") + shaders[i]->path;
+    return files;
+}
+
 void ShaderProgram::use() {
     if (!compiledPrograms().count(id) && reported().insert({id, ""}).second)
         std::fprintf(stderr, "the program built from %s is used but was never compiled: call compile() after addShader()\n",
-                     builtFrom(shaders).c_str());
+                     sourceFiles().c_str());
     glUseProgram(id);
     textureUnit = 0;
 }

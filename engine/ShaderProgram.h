@@ -1,6 +1,7 @@
 #ifndef VQ_ENGINE_SHADERPROGRAM_H
 #define VQ_ENGINE_SHADERPROGRAM_H
 
+#include <string>
 #include <vector>
 
 #include "engine/Matrix.h"
@@ -37,6 +38,8 @@ public:
     bool reload();
     // The GL program object.
     unsigned int getProgramID();
+    // The stages' files as added, for messages: "data/ring.vs and data/ring.fs".
+    std::string sourceFiles();
     // Makes the program current and starts handing out texture units from 0.
     // A program that was never compiled says so once on standard error.
     void use();
