@@ -115,18 +115,10 @@ protected:
 TempDir* Installed::prefix = nullptr;
 Outcome* Installed::install = nullptr;
 
-TEST(Guide, ItsSnippetsMakeAProject) {
-    std::map<std::string, std::string> files = guideFiles();
-    ASSERT_EQ(files.size(), 3u);
-    EXPECT_NE(files["CMakeLists.txt"].find("target_link_libraries(my-demo PRIVATE Velquor::vq_engine)"),
-              std::string::npos);
-    EXPECT_NE(files["main.cpp"].find("int main()"), std::string::npos);
-    EXPECT_NE(files["build.sh"].find("pkg-config --cflags --libs velquor)"), std::string::npos);
-}
-
 TEST_F(Installed, TheGuidesFirstDemoBuildsWithFindPackageRunsAndDrawsItsPicture) {
     TempDir project;
     std::map<std::string, std::string> files = guideFiles();
+    ASSERT_EQ(files.size(), 3u); // CMakeLists.txt, main.cpp and build.sh
     std::string source = project.path + "/src", build = project.path + "/build";
     ASSERT_EQ(shell("mkdir " + shellQuoted(source) + " && cp " + shellQuoted(guideShotSource) + " " +
                     shellQuoted(source)).status, 0);
