@@ -83,9 +83,11 @@ void addText(PString* line, const std::string& text, float x, float y, float z, 
     for (size_t i = 0; i < text.size(); i++) {
         const std::vector<int>* cells = glyphCells(text[i]);
         float left = x + float(glyphAdvance * i) * size;
-        if (!cells)
-            std::fprintf(stderr, "vq_engine: no glyph for character %d in \"%s\": left as a gap\n",
-                         static_cast<unsigned char>(text[i]), text.c_str());
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (!cells && std::isprint(c))
+            std::fprintf(stderr, "vq_engine: no glyph for '%c' in \"%s\": left as a gap\n", c, text.c_str());
+        else if (!cells)
+            std::fprintf(stderr, "vq_engine: no glyph for byte %d in \"%s\": left as a gap\n", c, text.c_str());
         else if (!cells->empty())
             line->addChar(new Character(left, y, z, size, cells->data(), int(cells->size())));
     }
