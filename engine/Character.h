@@ -18,9 +18,14 @@ public:
     static constexpr int cellCount = columns * rows;
     static constexpr int pointsPerCell = 100;
 
-    // One cloud per entry of cells that names a cell (0 to 34), in ascending
-    // cell order; a cell named twice gets two clouds. Other entries are
-    // ignored. cells is only read here.
+    // (x, y, z) is the glyph's top-left front corner in world units: cell i
+    // fills the cube from (x + (i % 5) * size, y + (i / 5) * size, z) to
+    // size further along each axis, so the glyph is 5 * size wide and
+    // 7 * size tall, rows going down as y grows (the camera's y points down
+    // the screen). size is the edge of one cell in world units. One cloud
+    // per entry of cells that names a cell (0 to 34), in ascending cell
+    // order; a cell named twice gets two clouds. Other entries are ignored.
+    // cells is only read here. engine/Alphabet.h has cells for letters.
     Character(float x, float y, float z, float size, const int* cells, int count);
     ~Character();
     Character(const Character&) = delete;
@@ -29,7 +34,8 @@ public:
     // Each of these runs on every cloud of the glyph, in cell order.
     void draw();
     void update(double time);
-    // Sends every point drifting into one octant (Particle::unifydir).
+    // Sends every point drifting into one octant: each velocity component in
+    // [0, scale) (Particle::unifydir; a negative scale turns an axis round).
     void unify(double dx, double dy, double dz);
     void noreborn();
 

@@ -16,14 +16,20 @@ public:
     Matrix operator*(const Matrix& other) const;
 
     // Fills only the five frustum elements: call it on a fresh (zero) matrix.
+    // fovy is the vertical field of view in degrees; aspect is width / height
+    // (a ratio, no unit); near and far are distances from the eye in world
+    // units, both above zero.
     void perspective(double fovy, double aspect, double near, double far);
     // translate, scale and rotate overwrite the matrix with that one transform.
+    // x, y, z in world units.
     void translate(double x, double y, double z);
+    // Factors per axis, no unit (1 keeps the size).
     void scale(double x, double y, double z);
-    // Angles in radians; turns about X first, then Y, then Z.
+    // Angles about X, Y and Z in radians; turns about X first, then Y, then Z.
     void rotate(double x, double y, double z);
-    // A camera at eye looking at center with up pointing up the screen; the
-    // three arrays hold three doubles each and are only read.
+    // A camera at eye looking at center with up pointing up the screen; eye
+    // and center are points in world units, up a direction of any length;
+    // the three arrays hold three doubles each and are only read.
     void lookAt(double* eye, double* center, double* up);
 
     // The sixteen floats in storage order, as setParam hands them to GL.

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "engine/GLCheck.h"
 #include "engine/RegularFile.h"
 
 namespace vq_engine {
@@ -56,6 +57,7 @@ void describeAttribute(GLuint attribute, int components) {
 Mesh3D::Mesh3D(const char* path)
     : indexCount(0), texcoordCount(0), hasNormals(false), hasTexcoords(false), vao(0),
       vbo{0, 0, 0, 0} {
+    requireGLContext("Mesh3D");
     loadOBJ(path);
     buildMesh();
     createOpenGLBinding();

@@ -1,6 +1,8 @@
 #include "engine/Particle.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/GLCheck.h"
@@ -10,6 +12,8 @@ namespace vq_engine {
 namespace {
 
 const int attributeCount = 4;
+// Floats per point in positions, velocities, birthTimes and deathTimes.
+const int components[attributeCount] = {3, 3, 1, 1};
 const int lifeSpan = 12;
 // Velocity spread of scattered and re-emitted points, and the wider one of a point emitter.
 const double driftDivisor = 1000.0;
@@ -63,8 +67,14 @@ Particle::~Particle() {
 }
 
 void Particle::createOpenGLBinding() {
+    requireGLContext("Particle");
     std::vector<float>* arrays[attributeCount] = {&positions, &velocities, &birthTimes, &deathTimes};
-    const int components[attributeCount] = {3, 3, 1, 1};
+    if (vao != 0) {
+        glDeleteBuffers(attributeCount, vbo);
+        glDeleteVertexArrays(1, &vao);
+    }
+    for (int k = 0; k < attributeCount; k++)
+        arrays[k]->resize(size_t(components[k]) * size_t(std::max(count, 0))); // GL reads count points from each
 
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);
@@ -125,6 +135,15 @@ void Particle::step(int i) {
 
 void Particle::upload() {
     std::vector<float>* arrays[attributeCount] = {&positions, &velocities, &birthTimes, &deathTimes};
+    const char* names[attributeCount] = {"positions", "velocities", "birthTimes", "deathTimes"};
+    for (int k = 0; k < attributeCount; k++) {
+        size_t expected = size_t(components[k]) * size_t(std::max(count, 0));
+        if (arrays[k]->size() != expected) {
+            std::fprintf(stderr, "Particle::upload: %s holds %zu floats, but %d points need %zu; nothing sent\n",
+                         names[k], arrays[k]->size(), count, expected);
+            return;
+        }
+    }
     glBindVertexArray(vao);
     for (int k = 0; k < attributeCount; k++) {
         glBindBuffer(GL_ARRAY_BUFFER, vbo[k]);

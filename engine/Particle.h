@@ -16,17 +16,26 @@ namespace vq_engine {
 // Random values come from the process-wide drand48 stream, in a fixed order.
 class Particle {
 public:
-    // Every point starts at (x, y, z), which is also the emission point.
+    // Every point starts at (x, y, z) (world units), also the emission point.
     Particle(int count, float x, float y, float z);
-    // Points scattered over the box; the emission point is its far corner (x1, y1, z1).
+    // Points scattered over the box (world units); the emission point is its
+    // far corner (x1, y1, z1).
     Particle(int count, float x0, float x1, float y0, float y1, float z0, float z1);
     ~Particle();
     Particle(const Particle&) = delete;
     Particle& operator=(const Particle&) = delete;
 
-    // Makes the vertex array and the four buffers and uploads the arrays; the
-    // constructors call it, so callers never need to.
+    // Makes the vertex array and the four buffers, sized for count points,
+    // and uploads the arrays; the constructors call it. The arrays are cut,
+    // or padded with zeros, to count points first. Called again, for a new
+    // count, it deletes the objects it made before, so nothing leaks.
     void createOpenGLBinding();
+    // Sends the four arrays to the GPU buffers as they are now, for a cloud
+    // whose positions, velocities or times the caller wrote itself (update
+    // does this after its step). Each array must hold its floats for count
+    // points; an array of another size is named on standard error and
+    // nothing is sent.
+    void upload();
     // Draws with whatever program and uniforms the caller has set.
     void draw();
 
@@ -36,7 +45,12 @@ public:
     void update(double time);
     // Moves the emission point to (x, y, z), then steps as update(time).
     void update(double time, double x, double y, double z);
-    // New random velocities for every point, each component in [0, scale).
+    // New random velocities for every point, each component in [0, scale)
+    // with dx, dy, dz the scales in world units per update call:
+    // with positive scales every point drifts the same way (+x, +y, +z), and
+    // a negative scale turns that axis round. The show relies on exactly
+    // this; for a burst in every direction write velocities yourself and
+    // upload().
     void unifydir(double dx, double dy, double dz);
     // Stops re-emission for good: expired points keep drifting.
     void noreborn();
@@ -72,7 +86,6 @@ public:
     std::vector<float> constraints;
 
 private:
-    void upload();
     void rebirth(int i, double time);
     void step(int i);
 };

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <vector>
 
+#include "engine/GLCheck.h"
 #include "engine/Matrix.h"
 #include "engine/ShaderProgram.h"
 #include "engine/Sprite.h"
@@ -30,12 +31,28 @@ int largestSide() {
     return side;
 }
 
+// The pass's uniforms are offered, not required: a post-processing program
+// may leave any of them out, so a name it lacks is no mistake to report, as
+// ShaderProgram::setParam would. They act on the current program.
+void offer(ShaderProgram* program, const char* name, int value) {
+    glUniform1i(glGetUniformLocation(program->id, name), value);
+}
+
+void offer(ShaderProgram* program, const char* name, float value) {
+    glUniform1f(glGetUniformLocation(program->id, name), value);
+}
+
+void offer(ShaderProgram* program, const char* name, Matrix m) {
+    glUniformMatrix4fv(glGetUniformLocation(program->id, name), 1, GL_FALSE, m.matrix());
+}
+
 } // namespace
 
 RenderBuffer::RenderBuffer(int width, int height, int reserved, int count, bool depth)
     : framebuffer(0), textures(nullptr), depthBuffer(0), width(width), height(height),
       reserved(reserved), error(false), count(count), fade(1.0f), kernelSize(0), avg(0),
       vignette(0.0f), zoom(1.0f), program(nullptr), sprite(nullptr), reportedNoProgram(false) {
+    requireGLContext("RenderBuffer");
     // Sizes or counts GL cannot take would only raise GL errors: build empty
     // attachments instead, which GL then reports as an incomplete framebuffer.
     if (width < 0 || height < 0 || width > largestSide() || height > largestSide())
@@ -122,18 +139,18 @@ void RenderBuffer::secondPass() {
     program->use();
     Matrix projection;
     projection.perspective(35.0, postAspect, 0.1, 1500.0);
-    program->setParam("pmatrix", projection);
+    offer(program, "pmatrix", projection);
     for (int i = 0; i < count; i++) {
         glActiveTexture(GL_TEXTURE0 + i);
         glBindTexture(GL_TEXTURE_2D, textures[i]);
-        program->setParam("color", i);
+        offer(program, "color", i);
     }
-    program->setParam("height", height);
-    program->setParam("fadeperc", fade);
-    program->setParam("kernelsize", kernelSize);
-    program->setParam("vignette", vignette);
-    program->setParam("avg", avg);
-    program->setParam("zoom", zoom);
+    offer(program, "height", height);
+    offer(program, "fadeperc", fade);
+    offer(program, "kernelsize", kernelSize);
+    offer(program, "vignette", vignette);
+    offer(program, "avg", avg);
+    offer(program, "zoom", zoom);
     sprite->draw();
 }
 

@@ -1,12 +1,14 @@
 #include "engine/Shader.h"
 
 #include <GL/glew.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "engine/GLCheck.h"
 #include "engine/RegularFile.h"
 #include "engine/ShaderError.h"
 
@@ -35,16 +37,28 @@ bool readSource(const char* path, std::vector<char>& text, std::string& reason) 
     return ok;
 }
 
+// " in DIR" after a relative path, naming the working directory it was read
+// from; empty for an absolute path.
+std::string whereRelative(const char* path) {
+    if (path[0] == '/')
+        return "";
+    std::vector<char> directory(4096);
+    if (!getcwd(directory.data(), directory.size()))
+        return " in an unknown working directory";
+    return std::string(" in ") + directory.data();
+}
+
 } // namespace
 
 Shader::Shader(const char* path, unsigned int type) : id(0), path(path), type(type) {
+    requireGLContext("Shader");
     std::vector<char> text;
     std::string reason;
     bool readable = readSource(path, text, reason);
     id = glCreateShader(type);
     if (!readable) {
         std::cout << "Shader error" << std::endl
-                  << "cannot read " << path << ": " << reason << std::endl;
+                  << "cannot read " << path << whereRelative(path) << ": " << reason << std::endl;
         return;
     }
     const char* source = text.data();

@@ -2,22 +2,71 @@
 
 #include <GL/glew.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <set>
+#include <string>
 #include <utility>
 
+#include "engine/GLCheck.h"
 #include "engine/Shader.h"
 #include "engine/ShaderError.h"
 #include "engine/Texture.h"
 
 namespace vq_engine {
 
-ShaderProgram::ShaderProgram() : id(glCreateProgram()), textureUnit(0) {}
+namespace {
+
+// On in debug builds; VQ_CHECK_UNIFORMS=1 turns it on in any build, =0 off.
+bool uniformChecks() {
+    static const bool on = [] {
+        const char* value = std::getenv("VQ_CHECK_UNIFORMS");
+        if (value && *value)
+            return std::strcmp(value, "0") != 0;
+#ifdef NDEBUG
+        return false;
+#else
+        return true;
+#endif
+    }();
+    return on;
+}
+
+// GL program objects compile() has linked, and what has been said about each
+// (a uniform's name, or "" for use() before compile()), so each is said once.
+// A program's entries leave with it, as GL hands its name out again.
+std::set<unsigned int>& compiledPrograms() {
+    static std::set<unsigned int> programs;
+    return programs;
+}
+
+std::set<std::pair<unsigned int, std::string>>& reported() {
+    static std::set<std::pair<unsigned int, std::string>> said;
+    return said;
+}
+
+GLint uniformLocation(ShaderProgram& program, const char* name) {
+    GLint location = glGetUniformLocation(program.id, name);
+    if (location == -1 && uniformChecks() && program.isLinked() && reported().insert({program.id, name}).second)
+        std::fprintf(stderr, "uniform %s is not in the program built from %s\n", name,
+                     program.sourceFiles().c_str());
+    return location;
+}
+
+} // namespace
+
+ShaderProgram::ShaderProgram() : id((requireGLContext("ShaderProgram"), glCreateProgram())), textureUnit(0) {}
 
 ShaderProgram::~ShaderProgram() {
     // Attached stages are only flagged for deletion; they go with the program.
     for (Shader* shader : shaders)
         delete shader;
     glDeleteProgram(id);
+    compiledPrograms().erase(id);
+    auto& said = reported();
+    said.erase(said.lower_bound({id, ""}), said.lower_bound({id + 1, ""}));
 }
 
 void ShaderProgram::addShader(const char* path, unsigned int type) {
@@ -29,6 +78,7 @@ void ShaderProgram::addShader(const char* path, unsigned int type) {
 void ShaderProgram::compile() {
     GLint status = 0;
     glLinkProgram(id);
+    compiledPrograms().insert(id);
     glGetProgramiv(id, GL_LINK_STATUS, &status);
     if (status == 0) {
         std::cout << "Link error" << std::endl;
@@ -68,21 +118,33 @@ unsigned int ShaderProgram::getProgramID() {
     return id;
 }
 
+std::string ShaderProgram::sourceFiles() {
+    if (shaders.empty())
+        return "no shader files";
+    std::string files = shaders[0]->path;
+    for (size_t i = 1; i < shaders.size(); i++)
+        files += (i + 1 == shaders.size() ? " and " : ", ") + shaders[i]->path;
+    return files;
+}
+
 void ShaderProgram::use() {
+    if (!compiledPrograms().count(id) && reported().insert({id, ""}).second)
+        std::fprintf(stderr, "the program built from %s is used but was never compiled: call compile() after addShader()\n",
+                     sourceFiles().c_str());
     glUseProgram(id);
     textureUnit = 0;
 }
 
 void ShaderProgram::setParam(const char* name, float value) {
-    glUniform1f(glGetUniformLocation(id, name), value);
+    glUniform1f(uniformLocation(*this, name), value);
 }
 
 void ShaderProgram::setParam(const char* name, int value) {
-    glUniform1i(glGetUniformLocation(id, name), value);
+    glUniform1i(uniformLocation(*this, name), value);
 }
 
 void ShaderProgram::setParam(const char* name, Matrix m) {
-    glUniformMatrix4fv(glGetUniformLocation(id, name), 1, GL_FALSE, m.matrix());
+    glUniformMatrix4fv(uniformLocation(*this, name), 1, GL_FALSE, m.matrix());
 }
 
 void ShaderProgram::addTexture(const char* name, unsigned int texture) {

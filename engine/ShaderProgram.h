@@ -1,6 +1,7 @@
 #ifndef VQ_ENGINE_SHADERPROGRAM_H
 #define VQ_ENGINE_SHADERPROGRAM_H
 
+#include <string>
 #include <vector>
 
 #include "engine/Matrix.h"
@@ -27,7 +28,8 @@ public:
     // Links, then validates, printing "Link error" or "Validate error" with
     // the program's log on failure.
     void compile();
-    // Whether the last link succeeded.
+    // Whether the last link succeeded: a program that did not link draws
+    // nothing, so check it once after compile() and stop if it is false.
     bool isLinked();
     // Builds the program again from its stages' files, for editing shaders
     // while the show runs. A new build that does not link is reported as
@@ -36,10 +38,18 @@ public:
     bool reload();
     // The GL program object.
     unsigned int getProgramID();
+    // The stages' files as added, for messages: "data/ring.vs and data/ring.fs".
+    std::string sourceFiles();
     // Makes the program current and starts handing out texture units from 0.
+    // A program that was never compiled says so once on standard error.
     void use();
 
-    // The setters act on whichever program is current.
+    // The setters act on whichever program is current. A name the linked
+    // program does not have (misspelt, or unused and so dropped by the GLSL
+    // compiler) is reported once per program and name on standard error:
+    // "uniform pmatrx is not in the program built from data/ring.vs and
+    // data/ring.fs". On in debug builds; the environment variable
+    // VQ_CHECK_UNIFORMS=1 turns it on in any build, and =0 off.
     void setParam(const char* name, float value);
     void setParam(const char* name, int value);
     void setParam(const char* name, Matrix m);

@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include "engine/GLCheck.h"
+
 namespace vq_engine {
 
 namespace {
@@ -20,6 +22,7 @@ void fillAttribute(GLuint buffer, GLuint attribute, const float* data) {
 } // namespace
 
 Sprite::Sprite() : vao(0), positionBuffer(0), texcoordBuffer(0) {
+    requireGLContext("Sprite");
     glGenVertexArrays(1, &vao);
     glBindVertexArray(vao);
     glGenBuffers(1, &positionBuffer);

@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/GLCheck.h"
 #include "engine/RegularFile.h"
 
 namespace vq_engine {
@@ -566,6 +567,7 @@ void accept(Texture& target, const char* path, unsigned int texture, bool decode
 } // namespace
 
 Texture::Texture(const char* path, ImgType type) : id(0), width(0), height(0) {
+    requireGLContext("Texture");
     glGenTextures(1, &id);
     switch (type) {
     case IMG_JPEG: loadJPEG(path, id); break;

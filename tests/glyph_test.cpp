@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
 #include "demo/SceneCommon.h"
+#include "engine/Alphabet.h"
 #include "engine/Character.h"
 #include "engine/PString.h"
 #include "tests/support/GLContext.h"
@@ -229,4 +231,41 @@ TEST(PStringList, ANullEntryIsSkipped) {
     text.update(1.0);
     EXPECT_EQ(pointsDrawn(text), 100u);
     EXPECT_FALSE(g->particles[0]->reborn);
+}
+
+TEST(Alphabet, HasCapitalsDigitsAndMarksInsideTheGrid) {
+    const std::string known = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,:!?'-+/";
+    for (char c : known) {
+        const std::vector<int>* cells = vq_engine::glyphCells(c);
+        ASSERT_NE(cells, nullptr) << c;
+        EXPECT_FALSE(cells->empty()) << c;
+        EXPECT_TRUE(std::is_sorted(cells->begin(), cells->end())) << c;
+        EXPECT_GE(cells->front(), 0) << c;
+        EXPECT_LT(cells->back(), Character::cellCount) << c;
+    }
+    EXPECT_EQ(*vq_engine::glyphCells('i'), *vq_engine::glyphCells('I'));
+    ASSERT_NE(vq_engine::glyphCells(' '), nullptr);
+    EXPECT_TRUE(vq_engine::glyphCells(' ')->empty());
+    EXPECT_EQ(vq_engine::glyphCells('~'), nullptr);
+    EXPECT_EQ(*vq_engine::glyphCells('L'), (std::vector<int>{0, 5, 10, 15, 20, 25, 30, 31, 32, 33, 34}));
+}
+
+TEST(Alphabet, AddTextPlacesGlyphsSixCellsApartAndLeavesGapsForSpacesAndUnknowns) {
+    PString line;
+    testing::internal::CaptureStderr();
+    vq_engine::addText(&line, "I ~t", -0.2f, 0.1f, 0.0f, 0.01f);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "vq_engine: no glyph for '~' in \"I ~t\": left as a gap\n");
+    ASSERT_EQ(line.chars.size(), 2u);
+    // T's first lit cell is its top-left one, so its first cloud starts where its glyph does.
+    Particle* t = line.chars[1]->particles[0];
+    for (int i = 0; i < t->count; i++) {
+        EXPECT_GE(t->positions[3 * i], -0.2f + 18 * 0.01f - 1e-6f);
+        EXPECT_LE(t->positions[3 * i], -0.2f + 19 * 0.01f + 1e-6f);
+        EXPECT_GE(t->positions[3 * i + 1], 0.1f - 1e-6f);
+        EXPECT_LE(t->positions[3 * i + 1], 0.11f + 1e-6f);
+    }
+    EXPECT_EQ(line.chars[1]->particles.size(), vq_engine::glyphCells('T')->size());
+    EXPECT_FLOAT_EQ(vq_engine::textWidth(4, 0.01f), 0.23f);
+    for (Character* glyph : line.chars)
+        delete glyph;
 }

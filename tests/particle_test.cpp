@@ -234,6 +234,44 @@ TEST(ParticleUnify, GivesEveryPointADriftBetweenZeroAndTheScale) {
     EXPECT_EQ(cloud.positions, frozen);
 }
 
+TEST(ParticleUpload, SendsArraysTheCallerWroteAndRefusesWrongSizes) {
+    Particle cloud(3, 0.0f, 0.0f, 0.0f);
+    cloud.noreborn();
+    cloud.positions = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+    cloud.velocities.assign(9, 0.0f);
+    cloud.upload();
+    expectGpuMatchesCpu(cloud);
+
+    std::vector<float> sent = cloud.positions;
+    cloud.positions.push_back(10.0f); // a tenth float: no longer three points
+    testing::internal::CaptureStderr();
+    cloud.upload();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Particle::upload: positions holds 10 floats, but 3 points need 9; nothing sent\n");
+    EXPECT_EQ(readBuffer(cloud.vbo[0], 9), sent);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST(ParticleUpload, BindingAgainFreesTheOldObjectsAndTakesTheNewCount) {
+    Particle cloud(4, 0.0f, 0.0f, 0.0f);
+    GLuint oldVao = cloud.vao;
+    GLuint oldBuffer = cloud.vbo[2];
+    cloud.count = 2;
+    cloud.createOpenGLBinding();
+    EXPECT_FALSE(glIsVertexArray(oldVao) && oldVao != cloud.vao);
+    EXPECT_FALSE(glIsBuffer(oldBuffer) && oldBuffer != cloud.vbo[2]);
+    EXPECT_EQ(cloud.positions.size(), 6u);
+    EXPECT_EQ(cloud.deathTimes.size(), 2u);
+    cloud.update(0.0);
+    expectGpuMatchesCpu(cloud);
+
+    cloud.count = 3; // more points than the arrays held: the new one is zeros
+    cloud.createOpenGLBinding();
+    EXPECT_EQ(cloud.velocities.size(), 9u);
+    EXPECT_EQ(at(cloud, 2).x, 0.0f);
+    expectGpuMatchesCpu(cloud);
+}
+
 class Bounce : public ::testing::Test {
 protected:
     // A unit triangle in the plane z = 1.

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -82,6 +83,15 @@ TEST_F(ShaderFiles, AMissingFileNamesThePath) {
     std::string output = GetCapturedStdout();
     EXPECT_EQ(output, "Shader error\ncannot read " + path + ": No such file or directory\n");
     EXPECT_EQ(glIsShader(shader.getShaderId()), GL_TRUE);
+}
+
+TEST(ShaderFile, AMissingRelativePathNamesTheWorkingDirectory) {
+    char directory[4096];
+    ASSERT_NE(getcwd(directory, sizeof directory), nullptr);
+    CaptureStdout();
+    Shader shader("data/nowhere.vs", GL_VERTEX_SHADER);
+    EXPECT_EQ(GetCapturedStdout(), "Shader error\ncannot read data/nowhere.vs in " + std::string(directory) +
+                                       ": No such file or directory\n");
 }
 
 TEST_F(ShaderFiles, APipeOrADirectoryInPlaceOfTheSourceIsNamedWithoutWaiting) {

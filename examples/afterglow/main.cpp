@@ -10,9 +10,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #include "demo/MyDemo.h"
 #include "demo/SceneCommon.h"
+#include "demo/StartChecks.h"
 #include "engine/RenderBuffer.h"
 #include "engine/ShaderProgram.h"
 #include "examples/common/ExampleMain.h"
@@ -74,11 +77,17 @@ public:
         // MyDemo's constructor sets the GL state the show needs.
         MyDemo* show = new MyDemo(width, height);
         show->init();
+        std::string broken = brokenProgramReason();
+        if (!broken.empty()) {
+            std::fprintf(stderr, "afterglow: %s\n", broken.c_str());
+            std::exit(1);
+        }
         RenderBuffer* buffer = new RenderBuffer(width, height, 0, 1, true);
         ShaderProgram* post = new ShaderProgram();
         post->addShader(quadVertexPath, GL_VERTEX_SHADER);
         post->addShader(afterglowFragmentPath, GL_FRAGMENT_SHADER);
         post->compile();
+        stopUnlessLinked(post, "afterglow");
         buffer->addShader(post);
         pass = new ThroughRenderBuffer(show, buffer);
         scenes.push_back(pass);

@@ -6,12 +6,14 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "engine/RegularFile.h"
 #include "engine/RenderBuffer.h"
+#include "engine/ShaderProgram.h"
 
 namespace {
 
@@ -160,4 +162,12 @@ int runExample(int argc, char** argv, const ExampleSetup& setup, MakeExample mak
     SDL_DestroyWindow(window);
     SDL_Quit();
     return status;
+}
+
+void stopUnlessLinked(vq_engine::ShaderProgram* program, const char* example) {
+    if (program->isLinked())
+        return;
+    std::fprintf(stderr, "%s: the program built from %s did not link (the shader errors are above)\n", example,
+                 program->sourceFiles().c_str());
+    std::exit(1);
 }

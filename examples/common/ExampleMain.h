@@ -35,4 +35,12 @@ using MakeExample = Example* (*)(int width, int height);
 // the last one as a PNG. Returns the process's exit status.
 int runExample(int argc, char** argv, const ExampleSetup& setup, MakeExample make);
 
+namespace vq_engine {
+class ShaderProgram;
+}
+
+// After compile(): a program that did not link would draw nothing, so the
+// example stops with one line naming its files and status 1, as the demo does.
+void stopUnlessLinked(vq_engine::ShaderProgram* program, const char* example);
+
 #endif

@@ -4,10 +4,11 @@
 #include <SDL.h>
 #include <png.h>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
+#include "engine/Alphabet.h"
 #include "engine/Demo.h"
-#include "engine/PString.h"
 #include "engine/RegularFile.h"
 #include "engine/RenderBuffer.h"
 #include "engine/ShaderProgram.h"
@@ -16,22 +17,20 @@ using namespace vq_engine;
 
 const double showSeconds = 10.0;
 const float cell = 0.04f; // glyph cell size in world units
-// Lit cells of the 5x7 glyph grid, cell i in column i % 5, row i / 5 from the top.
-const std::vector<int> H = {0, 4, 5, 9, 10, 14, 15, 16, 17, 18, 19, 20, 24, 25, 29, 30, 34};
-const std::vector<int> E = {0, 1, 2, 3, 4, 5, 10, 15, 16, 17, 18, 20, 25, 30, 31, 32, 33, 34};
-const std::vector<int> L = {0, 5, 10, 15, 20, 25, 30, 31, 32, 33, 34};
-const std::vector<int> O = {1, 2, 3, 5, 9, 10, 14, 15, 19, 20, 24, 25, 29, 31, 32, 33};
 
 struct HelloScene : Scene {
     HelloScene(int width, int height) {
         start = 0.0;
         end = showSeconds;
-        const std::vector<int> word[] = {H, E, L, L, O}; // letters six cells apart, the word centred
-        for (int i = 0; i < 5; i++)
-            text->addChar(new Character((6 * i - 14.5f) * cell, -3.5f * cell, 0, cell, word[i].data(), word[i].size()));
+        addText(text, "HELLO", -textWidth(5, cell) / 2, -3.5f * cell, 0, cell); // centred on the origin
         program->addShader("data/stars.vs", GL_VERTEX_SHADER);
         program->addShader("data/stars.fs", GL_FRAGMENT_SHADER);
         program->compile();
+        if (!program->isLinked()) { // it would draw nothing
+            std::fprintf(stderr, "hello-particles: the program built from %s did not link (the shader errors are above)\n",
+                         program->sourceFiles().c_str());
+            std::exit(1);
+        }
         double eye[3] = {0, 0, -2}, centre[3] = {0, 0, 0}, up[3] = {0, -1, 0}; // world y runs down the screen
         Matrix view, lens;
         view.lookAt(eye, centre, up);

@@ -26,6 +26,7 @@ public:
         program->addShader(vertexPath, GL_VERTEX_SHADER);
         program->addShader(fragmentPath, GL_FRAGMENT_SHADER);
         program->compile();
+        stopUnlessLinked(program, "mesh");
         double eye[3] = {0, 0, -2}, centre[3] = {0, 0, 0}, up[3] = {0, -1, 0};
         Matrix view, lens;
         view.lookAt(eye, centre, up);

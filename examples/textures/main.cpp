@@ -80,10 +80,12 @@ public:
         pictureProgram->addShader(quadVertexPath, GL_VERTEX_SHADER);
         pictureProgram->addShader(pictureFragmentPath, GL_FRAGMENT_SHADER);
         pictureProgram->compile();
+        stopUnlessLinked(pictureProgram, "textures");
         starsProgram = new ShaderProgram();
         starsProgram->addShader(starsVertexPath, GL_VERTEX_SHADER);
         starsProgram->addShader(starsFragmentPath, GL_FRAGMENT_SHADER);
         starsProgram->compile();
+        stopUnlessLinked(starsProgram, "textures");
         for (int i = 0; i < formatCount; i++) {
             textures[i] = new Texture(formats[i].path, formats[i].type);
             captions[i] = caption(formats[i].name);

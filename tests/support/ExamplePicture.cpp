@@ -31,22 +31,27 @@ std::string shootExample(const std::string& program, const std::string& workingD
 }
 
 std::string compareWithExamplePicture(const std::string& shotPath, const std::string& name) {
+    return compareWithPicture(shotPath, examplePicturePath(name), "example-" + name,
+                              "after an intended change of the look: cmake --build <build> --target update_references");
+}
+
+std::string compareWithPicture(const std::string& shotPath, const std::string& picturePath, const std::string& label,
+                               const std::string& update) {
     capture::RgbImage actual;
     capture::RgbImage reference;
     std::string error = capture::readPng(shotPath, actual);
     if (error.empty())
-        error = capture::readPng(examplePicturePath(name), reference);
+        error = capture::readPng(picturePath, reference);
     if (!error.empty())
         return error;
     PictureDifference difference = comparePictures(actual, reference);
     if (!difference.differs)
         return "";
-    std::string stem = std::string(VQ_BUILD_DIR "/reference-failures/example-") + name;
+    std::string stem = std::string(VQ_BUILD_DIR "/reference-failures/") + label;
     commandOutput("mkdir -p '" VQ_BUILD_DIR "/reference-failures'");
     capture::writePng(actual, stem + "-actual.png", 6);
     capture::writePng(difference.picture, stem + "-diff.png", 6);
-    return "the " + name + " example's shot is not " + examplePicturePath(name) + ": " + difference.summary() +
-           "\n  actual: " + stem + "-actual.png\n  differences (red: brighter in the shot, blue: brighter in the "
-           "picture): " + stem + "-diff.png\n  after an intended change of the look: cmake --build <build> --target "
-           "update_references";
+    return "the shot is not " + picturePath + ": " + difference.summary() + "\n  actual: " + stem +
+           "-actual.png\n  differences (red: brighter in the shot, blue: brighter in the picture): " + stem +
+           "-diff.png\n  " + update;
 }

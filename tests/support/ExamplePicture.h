@@ -21,4 +21,9 @@ std::string shootExample(const std::string& program, const std::string& workingD
 // picture of the difference are then kept in <build>/reference-failures/.
 std::string compareWithExamplePicture(const std::string& shotPath, const std::string& name);
 
+// The same for a picture elsewhere: label names the failure's files in
+// <build>/reference-failures/, and update says how to draw it again.
+std::string compareWithPicture(const std::string& shotPath, const std::string& picturePath, const std::string& label,
+                               const std::string& update);
+
 #endif
