@@ -16,11 +16,12 @@ FUZZ_DIR=${FUZZ_DIR:-build-fuzz}
 FUZZ_TARGETS=(png jpeg tga obj)
 
 # Build tools and libraries, then what the tests drive: a virtual X server with
-# a window manager, Mesa's software OpenGL, screenshots, key presses, an MP3
-# encoder, and ffmpeg for velquor-capture's videos.
+# a window manager, Mesa's software OpenGL (and its Vulkan driver, which zink,
+# the second OpenGL the tests draw with, runs on), screenshots, key presses,
+# an MP3 encoder, and ffmpeg for velquor-capture's videos.
 PACKAGES=(
   cmake g++ pkg-config
-  libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libgl1-mesa-dri
+  libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libgl1-mesa-dri mesa-vulkan-drivers
   libpng-dev libturbojpeg0-dev libmp3lame-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth openbox x11-utils x11-apps xdotool imagemagick lame ffmpeg

@@ -1,18 +1,23 @@
 // The whole show, as velquor-capture draws it at a small size in a debug
 // context: any GL error or driver warning on any frame fails the run, each
 // reported with the time of its frame and the driver's words, which name the
-// call.
+// call. Once on Mesa's default driver and once on zink.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "tests/support/CaptureRun.h"
+#include "tests/support/GLDriver.h"
 #include "tests/support/Process.h"
 
-TEST(GLHealth, TheWholeShowDrawsWithoutAGLErrorOrDriverWarning) {
+class GLHealth : public ::testing::TestWithParam<GLDriver> {};
+
+TEST_P(GLHealth, TheWholeShowDrawsWithoutAGLErrorOrDriverWarning) {
     TempDir dir;
     CaptureSettings settings; // the build directory's data/, the real track and its length
+    settings.environment = GetParam().environment;
     CaptureRun run = runCapture({"--gl-check", "--size", "160x90", "--sheet", dir.path + "/sheet.png"}, settings);
+    ASSERT_EQ(wrongRenderer(GetParam(), run.output), "") << run.output;
     EXPECT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(run.output.find("GL at "), std::string::npos) << run.output;
     // The check ran, its self-test passed, and it covered the show's frames.
@@ -22,7 +27,10 @@ TEST(GLHealth, TheWholeShowDrawsWithoutAGLErrorOrDriverWarning) {
     EXPECT_GT(std::stol(run.output.substr(summary + clean.size())), 2000) << "fewer frames than the show has";
 }
 
-TEST(GLHealth, TheCheckNeedsItsOptionAndSaysSoInTheHelp) {
+INSTANTIATE_TEST_SUITE_P(Drivers, GLHealth, ::testing::Values(defaultDriver, zinkDriver),
+                         [](const ::testing::TestParamInfo<GLDriver>& info) { return std::string(info.param.name); });
+
+TEST(GLCheckOption, TheCheckNeedsItsOptionAndSaysSoInTheHelp) {
     CaptureRun help = runCapture({"--help"});
     EXPECT_NE(help.output.find("--gl-check"), std::string::npos) << help.output;
     CaptureRun plain = runCapture({"--size", "64x36", "--duration", "0.2", "--at", "0.1", "--frames", "shots"},
