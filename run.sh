@@ -7,6 +7,8 @@
 #                   AddressSanitizer (LeakSanitizer on) and UndefinedBehaviorSanitizer
 #   ./run.sh fuzz [SECONDS]  every libFuzzer target in build-fuzz/ for SECONDS
 #                   each (default 60), one after another, seeded from tests/data/
+#   ./run.sh debian the Debian packages, checked by lintian, installed in a fresh
+#                   Debian 12 root and used there (as root, with the network)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -28,6 +30,8 @@ PACKAGES=(
 )
 # Only ./run.sh fuzz needs these: libFuzzer comes with clang.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+# Only ./run.sh debian: a Debian root to install the packages in, and their checker.
+DEBIAN_PACKAGES=(debootstrap lintian)
 
 install_missing() {
   local missing=()
@@ -93,12 +97,22 @@ case "${1:-play}" in
     ;;
   test)
     install_missing
-    build "$BUILD_DIR"
+    build "$BUILD_DIR" -DVQ_DEBIAN_PACKAGE_TEST=OFF
     cd "$BUILD_DIR" && ctest --output-on-failure
     ;;
   build)
     install_missing
     build "$BUILD_DIR"
+    ;;
+  debian)
+    install_missing "${DEBIAN_PACKAGES[@]}"
+    build "$BUILD_DIR" -DVQ_DEBIAN_PACKAGE_TEST=ON
+    cmake --build "$BUILD_DIR" --target package
+    status=0
+    (cd "$BUILD_DIR" && ctest -R debian_package_test --output-on-failure) || status=$?
+    # The build directory's own suite goes back to running without it.
+    cmake -S . -B "$BUILD_DIR" -DVQ_DEBIAN_PACKAGE_TEST=OFF >/dev/null
+    exit $status
     ;;
   sanitize)
     install_missing
@@ -111,7 +125,7 @@ case "${1:-play}" in
     fuzz "${2:-60}"
     ;;
   *)
-    echo "usage: $0 [play|test|build|sanitize|fuzz [SECONDS]]" >&2
+    echo "usage: $0 [play|test|build|sanitize|fuzz [SECONDS]|debian]" >&2
     exit 2
     ;;
 esac

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -73,6 +74,7 @@ protected:
         options.paused = true;
         shared = new Preview(options, showSeconds);
         ASSERT_EQ(shared->open(), "");
+        std::printf("OpenGL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     }
 
     static void TearDownTestSuite() {
