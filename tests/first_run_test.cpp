@@ -13,21 +13,6 @@
 
 namespace {
 
-struct Outcome {
-    int status;
-    std::string output;
-};
-
-Outcome shell(const std::string& command, double timeoutSeconds = 120.0) {
-    TempDir logDirectory;
-    std::string log = logDirectory.path + "/output.txt";
-    pid_t child = spawnProcess({"/bin/sh", "-c", command}, {"", {}, log});
-    int status = waitProcess(child, timeoutSeconds);
-    if (status < 0)
-        stopProcess(child);
-    return {status, readTextFile(log)};
-}
-
 // The first line of text that starts with prefix, without it; empty when none does.
 std::string lineAfter(const std::string& text, const std::string& prefix) {
     std::istringstream lines(text);
@@ -40,8 +25,9 @@ std::string lineAfter(const std::string& text, const std::string& prefix) {
 
 TEST(ReleaseReadme, NamesTheFolderItIsInTheTracksLengthAndNoSudo) {
     TempDir packages;
-    Outcome pack = shell("cpack -G TGZ --config '" VQ_BUILD_DIR "/CPackConfig.cmake' -B '" + packages.path +
-                         "' && cd '" + packages.path + "' && tar xzf *.tar.gz && ls -d */");
+    ShellOutcome pack = runShell("cpack -G TGZ --config '" VQ_BUILD_DIR "/CPackConfig.cmake' -B '" + packages.path +
+                                     "' && cd '" + packages.path + "' && tar xzf *.tar.gz && ls -d */",
+                                 120.0);
     ASSERT_EQ(pack.status, 0) << pack.output;
     std::string folder = lineAfter(pack.output, "velquor-");
     ASSERT_FALSE(folder.empty()) << pack.output;
@@ -69,14 +55,16 @@ TEST(RunScript, WithoutRootOrSudoItNamesTheMissingPackagesInOneLine) {
     TempDir home;
     std::string bin = home.path + "/bin";
     std::string admin = home.path + "/dpkg";
-    Outcome prepare = shell("chmod 755 '" + home.path + "' && mkdir '" + bin + "' '" + admin + "' && touch '" + admin +
-                            "/status' && ln -sf /usr/local/bin/* /usr/bin/* /bin/* '" + bin + "' && rm -f '" + bin +
-                            "/sudo'");
+    ShellOutcome prepare =
+        runShell("chmod 755 '" + home.path + "' && mkdir '" + bin + "' '" + admin + "' && touch '" + admin +
+                     "/status' && ln -sf /usr/local/bin/* /usr/bin/* /bin/* '" + bin + "' && rm -f '" + bin + "/sudo'",
+                 30.0);
     ASSERT_EQ(prepare.status, 0) << prepare.output;
     std::string asNobody = getuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     std::string script = VQ_SOURCE_DIR "/run.sh";
-    Outcome run = shell(asNobody + "env -i PATH='" + bin + "' DPKG_ADMINDIR='" + admin + "' BUILD_DIR='" + home.path +
-                        "/build' " + script + " build");
+    ShellOutcome run = runShell(asNobody + "env -i PATH='" + bin + "' DPKG_ADMINDIR='" + admin + "' BUILD_DIR='" +
+                                    home.path + "/build' " + script + " build",
+                                60.0);
     EXPECT_EQ(run.status, 1) << run.output;
     EXPECT_EQ(run.output.rfind(script + ": missing packages: cmake g++ ", 0), 0u) << run.output;
     EXPECT_NE(run.output.find(" libsdl2-dev "), std::string::npos) << run.output;
