@@ -37,3 +37,17 @@ TEST(GLCheckOption, TheCheckNeedsItsOptionAndSaysSoInTheHelp) {
                                   CaptureSettings{{}, VQ_BUILD_DIR, "cd \"$(mktemp -d)\" &&", 120.0});
     EXPECT_EQ(plain.output.find("GL error or warning"), std::string::npos) << plain.output;
 }
+
+// Mesa falls back to llvmpipe without a word when zink cannot start; the
+// renderer the capture names is what tells.
+TEST(GLDriverCheck, ARunIsHeldToTheRendererItAskedFor) {
+    const std::string onLlvmpipe = "velquor-capture: OpenGL renderer: llvmpipe (LLVM 15.0.6, 256 bits)\n";
+    const std::string onZink = "velquor-capture: OpenGL renderer: zink (llvmpipe (LLVM 15.0.6, 256 bits))\n";
+    EXPECT_EQ(wrongRenderer(zinkDriver, onZink), "");
+    EXPECT_EQ(wrongRenderer(defaultDriver, onLlvmpipe), "");
+    EXPECT_EQ(wrongRenderer(zinkDriver, onLlvmpipe), "asked for zink, drew with llvmpipe (LLVM 15.0.6, 256 bits)");
+    EXPECT_EQ(wrongRenderer(defaultDriver, onZink),
+              "asked for llvmpipe, drew with zink (llvmpipe (LLVM 15.0.6, 256 bits))");
+    EXPECT_EQ(wrongRenderer(zinkDriver, "velquor-capture: no display found\n"),
+              "asked for zink, drew with no renderer named");
+}

@@ -13,5 +13,6 @@ std::string wrongRenderer(const GLDriver& driver, const std::string& output) {
     std::string renderer = captureRenderer(output);
     if (renderer.rfind(driver.renderer, 0) == 0)
         return "";
-    return std::string("asked for ") + driver.name + ", drew with " + (renderer.empty() ? "no renderer named" : renderer);
+    return std::string("asked for ") + driver.name + ", drew with " +
+           (renderer.empty() ? "no renderer named" : renderer);
 }

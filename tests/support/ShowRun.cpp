@@ -21,8 +21,9 @@ bool faceIsOn(const Image& shot) {
 }
 
 std::string FaceWatch::summary() const {
-    std::string how = seen() ? "the face appeared" : status >= 0 ? "the demo ended with status " + std::to_string(status)
-                                                                 : "the demo still ran without the face";
+    std::string how = seen()        ? "the face appeared"
+                      : status >= 0 ? "the demo ended with status " + std::to_string(status)
+                                    : "the demo still ran without the face";
     return how + " after " + std::to_string(seconds) + " s and " + std::to_string(screenshots) + " screenshots";
 }
 

@@ -117,7 +117,8 @@ int Capture::run() {
     if (!error.empty())
         return complain(error, failed);
     // Drivers draw points a little differently: the pictures say which one drew them.
-    std::fprintf(stderr, "velquor-capture: OpenGL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::fprintf(stderr, "velquor-capture: OpenGL renderer: %s\n",
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     if (!options.videoPath.empty()) {
         video.reset(new VideoEncoder(options.videoPath, options.width, options.height, options.fps));
         double seconds = double(plan.lastFrame - plan.firstFrame + 1) / options.fps;
