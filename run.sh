@@ -20,9 +20,11 @@ FUZZ_TARGETS=(png jpeg tga obj)
 # Build tools and libraries, then what the tests drive: a virtual X server with
 # a window manager, Mesa's software OpenGL (and its Vulkan driver, which zink,
 # the second OpenGL the tests draw with, runs on), screenshots, key presses,
-# an MP3 encoder, and ffmpeg for velquor-capture's videos.
+# an MP3 encoder, and ffmpeg for velquor-capture's videos. CPack's Debian
+# packages take their dependencies from dpkg-shlibdeps (dpkg-dev), which
+# finds the programs with file.
 PACKAGES=(
-  cmake g++ pkg-config
+  cmake g++ pkg-config dpkg-dev file
   libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libgl1-mesa-dri mesa-vulkan-drivers
   libpng-dev libturbojpeg0-dev libmp3lame-dev
   libgtest-dev libbenchmark-dev
