@@ -7,6 +7,8 @@
 #                   AddressSanitizer (LeakSanitizer on) and UndefinedBehaviorSanitizer
 #   ./run.sh fuzz [SECONDS]  every libFuzzer target in build-fuzz/ for SECONDS
 #                   each (default 60), one after another, seeded from tests/data/
+#   ./run.sh debian the Debian packages, checked by lintian, installed in a fresh
+#                   Debian 12 root and used there (as root, with the network)
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -16,17 +18,22 @@ FUZZ_DIR=${FUZZ_DIR:-build-fuzz}
 FUZZ_TARGETS=(png jpeg tga obj)
 
 # Build tools and libraries, then what the tests drive: a virtual X server with
-# a window manager, Mesa's software OpenGL, screenshots, key presses, an MP3
-# encoder, and ffmpeg for velquor-capture's videos.
+# a window manager, Mesa's software OpenGL (and its Vulkan driver, which zink,
+# the second OpenGL the tests draw with, runs on), screenshots, key presses,
+# an MP3 encoder, and ffmpeg for velquor-capture's videos. CPack's Debian
+# packages take their dependencies from dpkg-shlibdeps (dpkg-dev), which
+# finds the programs with file.
 PACKAGES=(
-  cmake g++ pkg-config
-  libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libgl1-mesa-dri
+  cmake g++ pkg-config dpkg-dev file
+  libsdl2-dev libsdl2-mixer-dev libglew-dev libgl-dev libgl1-mesa-dri mesa-vulkan-drivers
   libpng-dev libturbojpeg0-dev libmp3lame-dev
   libgtest-dev libbenchmark-dev
   xvfb xauth openbox x11-utils x11-apps xdotool imagemagick lame ffmpeg
 )
 # Only ./run.sh fuzz needs these: libFuzzer comes with clang.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+# Only ./run.sh debian: a Debian root to install the packages in, and their checker.
+DEBIAN_PACKAGES=(debootstrap lintian)
 
 install_missing() {
   local missing=()
@@ -34,9 +41,15 @@ install_missing() {
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return
-  echo "Installing: ${missing[*]}"
   local sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo=sudo
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "$0: missing packages: ${missing[*]}; run this as root or install sudo" >&2
+      exit 1
+    fi
+    sudo=sudo
+  fi
+  echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 }
@@ -86,12 +99,22 @@ case "${1:-play}" in
     ;;
   test)
     install_missing
-    build "$BUILD_DIR"
+    build "$BUILD_DIR" -DVQ_DEBIAN_PACKAGE_TEST=OFF
     cd "$BUILD_DIR" && ctest --output-on-failure
     ;;
   build)
     install_missing
     build "$BUILD_DIR"
+    ;;
+  debian)
+    install_missing "${DEBIAN_PACKAGES[@]}"
+    build "$BUILD_DIR" -DVQ_DEBIAN_PACKAGE_TEST=ON
+    cmake --build "$BUILD_DIR" --target package
+    status=0
+    (cd "$BUILD_DIR" && ctest -R debian_package_test --output-on-failure) || status=$?
+    # The build directory's own suite goes back to running without it.
+    cmake -S . -B "$BUILD_DIR" -DVQ_DEBIAN_PACKAGE_TEST=OFF >/dev/null
+    exit $status
     ;;
   sanitize)
     install_missing
@@ -104,7 +127,7 @@ case "${1:-play}" in
     fuzz "${2:-60}"
     ;;
   *)
-    echo "usage: $0 [play|test|build|sanitize|fuzz [SECONDS]]" >&2
+    echo "usage: $0 [play|test|build|sanitize|fuzz [SECONDS]|debian]" >&2
     exit 2
     ;;
 esac

@@ -7,6 +7,9 @@
 #   include/velquor/engine/*.h, lib/libvq_engine.a
 #   lib/cmake/Velquor/            for find_package(Velquor): Velquor::vq_engine
 #   lib/pkgconfig/velquor.pc      for pkg-config
+#   share/man/man6/velquor.6.gz, share/man/man1/ for the tools
+# in two components, which cmake/Package.cmake makes the two Debian packages:
+# demo (the programs, data and manual pages) and dev (the engine and example).
 # Every path inside the install is relative, so the whole folder can move.
 include(CMakePackageConfigHelpers)
 
@@ -15,23 +18,23 @@ set(VQ_INSTALL_LIBEXEC ${CMAKE_INSTALL_LIBEXECDIR}/velquor)
 set(VQ_INSTALL_CMAKE ${CMAKE_INSTALL_LIBDIR}/cmake/Velquor)
 
 # The programs and what they read.
-install(TARGETS velquor DESTINATION ${VQ_INSTALL_LIBEXEC})
-install(TARGETS velquor-capture velquor-soundtrack DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS velquor DESTINATION ${VQ_INSTALL_LIBEXEC} COMPONENT demo)
+install(TARGETS velquor-capture velquor-soundtrack DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 if(TARGET velquor-preview)
-  install(TARGETS velquor-preview DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(TARGETS velquor-preview DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 endif()
-install(FILES ${VQ_DATA_FILES} ${CMAKE_BINARY_DIR}/data/quorvin.mp3 DESTINATION ${VQ_INSTALL_DATA}/data)
+install(FILES ${VQ_DATA_FILES} ${CMAKE_BINARY_DIR}/data/quorvin.mp3 DESTINATION ${VQ_INSTALL_DATA}/data COMPONENT demo)
 
 file(RELATIVE_PATH VQ_BIN_TO_DATA /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${VQ_INSTALL_DATA})
 file(RELATIVE_PATH VQ_BIN_TO_LIBEXEC /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${VQ_INSTALL_LIBEXEC})
 configure_file(${CMAKE_CURRENT_LIST_DIR}/velquor-launcher.sh.in ${CMAKE_BINARY_DIR}/install/velquor @ONLY)
-install(PROGRAMS ${CMAKE_BINARY_DIR}/install/velquor DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(PROGRAMS ${CMAKE_BINARY_DIR}/install/velquor DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 
 # The engine, for other projects.
-install(TARGETS vq_engine EXPORT VelquorTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS vq_engine EXPORT VelquorTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
 file(GLOB VQ_ENGINE_HEADERS ${CMAKE_SOURCE_DIR}/engine/*.h)
-install(FILES ${VQ_ENGINE_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velquor/engine)
-install(EXPORT VelquorTargets NAMESPACE Velquor:: DESTINATION ${VQ_INSTALL_CMAKE})
+install(FILES ${VQ_ENGINE_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velquor/engine COMPONENT dev)
+install(EXPORT VelquorTargets NAMESPACE Velquor:: DESTINATION ${VQ_INSTALL_CMAKE} COMPONENT dev)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VelquorConfig.cmake.in
   ${CMAKE_BINARY_DIR}/install/VelquorConfig.cmake
   INSTALL_DESTINATION ${VQ_INSTALL_CMAKE}
@@ -39,13 +42,30 @@ configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VelquorConfig.cmake.in
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/install/VelquorConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_BINARY_DIR}/install/VelquorConfig.cmake ${CMAKE_BINARY_DIR}/install/VelquorConfigVersion.cmake
-  DESTINATION ${VQ_INSTALL_CMAKE})
+  DESTINATION ${VQ_INSTALL_CMAKE} COMPONENT dev)
 
 file(RELATIVE_PATH VQ_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/velquor.pc.in ${CMAKE_BINARY_DIR}/install/velquor.pc @ONLY)
-install(FILES ${CMAKE_BINARY_DIR}/install/velquor.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${CMAKE_BINARY_DIR}/install/velquor.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
 
 # The starting point for a demo of one's own, to copy out of the install.
 install(FILES ${CMAKE_SOURCE_DIR}/examples/hello-particles/main.cpp
   ${CMAKE_SOURCE_DIR}/examples/hello-particles/CMakeLists.txt
-  DESTINATION ${VQ_INSTALL_DATA}/examples/hello-particles)
+  DESTINATION ${VQ_INSTALL_DATA}/examples/hello-particles COMPONENT dev)
+
+# The manual pages, compressed as Debian keeps them (no name or time stored).
+set(VQ_MAN_PAGES velquor.6 velquor-capture.1 velquor-soundtrack.1)
+if(TARGET velquor-preview)
+  list(APPEND VQ_MAN_PAGES velquor-preview.1)
+endif()
+foreach(page ${VQ_MAN_PAGES})
+  string(REGEX MATCH "[0-9]$" section ${page})
+  set(compressed ${CMAKE_BINARY_DIR}/man/${page}.gz)
+  add_custom_command(OUTPUT ${compressed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND gzip -9n -c ${CMAKE_SOURCE_DIR}/docs/man/${page} > ${compressed}
+    DEPENDS ${CMAKE_SOURCE_DIR}/docs/man/${page})
+  list(APPEND VQ_MAN_COMPRESSED ${compressed})
+  install(FILES ${compressed} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section} COMPONENT demo)
+endforeach()
+add_custom_target(velquor_man_pages ALL DEPENDS ${VQ_MAN_COMPRESSED})

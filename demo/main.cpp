@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "demo/FullScreen.h"
 #include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
 #include "demo/SceneCommon.h"
@@ -86,8 +87,7 @@ int main(int argc, char** argv) {
         SDL_Quit();
         return 1;
     }
-    SDL_Window* window = SDL_CreateWindow("Velquor", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 0, 0,
-                                          SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL);
+    SDL_Window* window = openWindow("Velquor", 0, 0, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL);
     if (!window)
         return fail("window creation", SDL_GetError());
     SDL_ShowCursor(SDL_DISABLE);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "tests/support/CaptureRun.h"
+#include "tests/support/GLDriver.h"
 #include "tests/support/PictureCompare.h"
 #include "tests/support/Process.h"
 #include "tests/support/ShowCamera.h"
@@ -67,14 +68,21 @@ std::string renderedPath(const std::string& directory, const Moment& moment) {
     return directory + "/" + capture::atFrameName(moment.seconds);
 }
 
-// Renders every moment in one run of the capture; the run's output on failure.
-std::string renderMoments(const std::string& directory) {
+// Renders every moment in one run of the capture on the driver; the run's
+// output on failure.
+std::string renderMoments(const std::string& directory, const GLDriver& driver = defaultDriver) {
     std::string times;
     for (const Moment& moment : moments)
         times += (times.empty() ? "" : ",") + std::to_string(moment.seconds);
+    CaptureSettings settings;
+    settings.environment = driver.environment;
     CaptureRun run = runCapture({"--size", std::to_string(frameWidth) + "x" + std::to_string(frameHeight), "--fps",
-                                 framesPerSecond, "--duration", showSeconds, "--at", times, "--frames", directory});
-    return run.status == 0 ? "" : "velquor-capture exited with " + std::to_string(run.status) + ":\n" + run.output;
+                                 framesPerSecond, "--duration", showSeconds, "--at", times, "--frames", directory},
+                                settings);
+    std::printf("%s: velquor-capture drew with %s\n", driver.name, captureRenderer(run.output).c_str());
+    if (run.status != 0)
+        return "velquor-capture exited with " + std::to_string(run.status) + ":\n" + run.output;
+    return wrongRenderer(driver, run.output);
 }
 
 RgbImage load(const std::string& path) {
@@ -131,6 +139,19 @@ INSTANTIATE_TEST_SUITE_P(KeyMoments, Rendered, ::testing::ValuesIn(moments),
                                  name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
                              return name;
                          });
+
+// The same moments drawn by zink, another rasteriser, against the same
+// references and rules.
+TEST(RenderedOnZink, EveryMomentMatchesItsReference) {
+    TempDir directory;
+    ASSERT_EQ(renderMoments(directory.path, zinkDriver), "");
+    for (const Moment& moment : moments) {
+        PictureDifference difference =
+            comparePictures(load(renderedPath(directory.path, moment)), load(referencePath(moment)));
+        EXPECT_FALSE(difference.differs) << "on zink, the picture at " << moment.seconds << " s (" << moment.name
+                                         << ") is not its reference: " << difference.summary();
+    }
+}
 
 // The rules themselves, tried on the references: what another rasteriser
 // may do to a frame passes, and a wrong glyph fails.

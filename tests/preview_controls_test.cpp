@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
@@ -73,6 +74,7 @@ protected:
         options.paused = true;
         shared = new Preview(options, showSeconds);
         ASSERT_EQ(shared->open(), "");
+        std::printf("OpenGL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     }
 
     static void TearDownTestSuite() {
@@ -405,6 +407,29 @@ TEST(PreviewProgram, HelpListsTheKeys) {
     Refused run = runPreview({"--help"}, VQ_BUILD_DIR);
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.output.find(preview::controlsText()), std::string::npos) << run.output;
+}
+
+// An X server with no window manager leaves a full-screen window at the size
+// it was made with: the preview's must still cover the screen.
+TEST(PreviewProgram, FullScreenCoversAScreenWithoutAWindowManager) {
+    XServer x(1366, 768);
+    ASSERT_TRUE(x.running());
+    TempDir logDirectory;
+    std::string log = logDirectory.path + "/output.txt";
+    pid_t child = spawnProcess({VQ_BUILD_DIR "/velquor-preview", "--fullscreen", "--paused"},
+                               {VQ_BUILD_DIR, {{"DISPLAY", x.display}, {"SDL_AUDIODRIVER", "dummy"}}, log});
+    // The title changes as it plays; the program's name starts it.
+    std::string window;
+    for (int i = 0; i < 600 && waitProcess(child, 0.1) < 0; i++) {
+        std::string tree = x.client("xwininfo -root -tree | grep '\"velquor-preview '");
+        if (!tree.empty()) {
+            window = tree;
+            break;
+        }
+    }
+    stopProcess(child);
+    ASSERT_FALSE(window.empty()) << "no window; output:\n" << readTextFile(log);
+    EXPECT_NE(window.find(" 1366x768+0+0 "), std::string::npos) << window;
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -46,6 +47,8 @@ void GLContext::SetUp() {
     glewExperimental = GL_TRUE;
     ASSERT_EQ(glewInit(), GLenum(GLEW_OK));
     glGetError(); // GLEW's probing can leave a harmless error behind
+    // Every failure below is one on this driver.
+    std::printf("OpenGL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     dl_iterate_phdr(keepDriverLoaded, nullptr);
 }
 

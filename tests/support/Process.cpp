@@ -89,6 +89,16 @@ std::string commandOutput(const std::string& command) {
     return output;
 }
 
+ShellOutcome runShell(const std::string& command, double timeoutSeconds) {
+    TempDir logDirectory;
+    std::string log = logDirectory.path + "/output.txt";
+    pid_t child = spawnProcess({"/bin/sh", "-c", command}, {"", {}, log});
+    int status = waitProcess(child, timeoutSeconds);
+    if (status < 0)
+        stopProcess(child);
+    return {status, readTextFile(log)};
+}
+
 std::string readTextFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     std::stringstream text;

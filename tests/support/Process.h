@@ -25,6 +25,14 @@ void stopProcess(pid_t pid);
 // Runs a shell command and returns its standard output.
 std::string commandOutput(const std::string& command);
 
+struct ShellOutcome {
+    int status;         // as waitProcess gives it: -1 when it was stopped at the time limit
+    std::string output; // standard output and error together
+};
+
+// Runs a shell command, stopping it after timeoutSeconds.
+ShellOutcome runShell(const std::string& command, double timeoutSeconds);
+
 std::string readTextFile(const std::string& path);
 
 // A fresh directory under /tmp, removed by the destructor.

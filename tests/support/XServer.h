@@ -7,8 +7,8 @@
 
 #include "tests/support/Image.h"
 
-// A private Xvfb display, optionally with a window manager. A full-screen SDL
-// window only gets the screen's size when a window manager runs.
+// A private Xvfb display, optionally with a window manager, as a desktop has
+// one and a kiosk started with xinit has none.
 class XServer {
 public:
     XServer(int width, int height);

@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include "demo/FullScreen.h"
 #include "demo/StartChecks.h"
 
 namespace capture {
@@ -18,8 +19,7 @@ std::string openGLWindow(const char* title, int width, int height, Uint32 flags,
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, debug ? SDL_GL_CONTEXT_DEBUG_FLAG : 0);
-    window = SDL_CreateWindow(title, SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                              SDL_WINDOW_OPENGL | flags);
+    window = openWindow(title, width, height, SDL_WINDOW_OPENGL | flags);
     if (!window)
         return std::string("cannot open a window: ") + SDL_GetError();
     context = SDL_GL_CreateContext(window);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include <GL/glew.h>
 #include <SDL.h>
 
 #include "demo/SceneCommon.h"
@@ -115,6 +116,9 @@ int Capture::run() {
     std::string error = renderer.open();
     if (!error.empty())
         return complain(error, failed);
+    // Drivers draw points a little differently: the pictures say which one drew them.
+    std::fprintf(stderr, "velquor-capture: OpenGL renderer: %s\n",
+                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     if (!options.videoPath.empty()) {
         video.reset(new VideoEncoder(options.videoPath, options.width, options.height, options.fps));
         double seconds = double(plan.lastFrame - plan.firstFrame + 1) / options.fps;
