@@ -9,6 +9,7 @@
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/PngFile.h"
 #include "tools/shaders/LookSections.h"
+#include "tools/soundtrack/Score.h"
 
 namespace {
 
@@ -60,6 +61,33 @@ double trackPower(const StereoAudio& track, double from, double to) {
     for (size_t k = first; k < last; k++)
         power += 0.5 * (double(track.left[k]) * track.left[k] + double(track.right[k]) * track.right[k]);
     return last > first ? power / double(last - first) : 0.0;
+}
+
+// The beats of the two drops, each at least half a second after a drop's start.
+std::vector<double> dropBeats() {
+    soundtrack::TempoMap tempo = soundtrack::trackTempo();
+    double first = look::sections[4].start, second = look::sections[5].start, end = look::sections[6].start;
+    std::vector<double> beats;
+    for (double sixteenth = 0;; sixteenth += 4) {
+        double time = tempo.time(sixteenth);
+        if (time >= end - 0.5)
+            break;
+        if (time >= first + 0.5 && (time < second || time >= second + 0.5))
+            beats.push_back(time);
+    }
+    return beats;
+}
+
+double lightAfterBeats(const std::vector<FrameLook>& frames, const std::vector<double>& beats, double from,
+                       double to) {
+    double sum = 0;
+    int count = 0;
+    for (double beat : beats)
+        eachFrame(frames, beat + from, beat + to, [&](const FrameLook& frame) {
+            sum += frame.light;
+            count++;
+        });
+    return count ? sum / count : 0.0;
 }
 
 } // namespace
@@ -192,6 +220,9 @@ LookFigures measureLook(const std::vector<FrameLook>& frames, const StereoAudio&
         figures.halfSecondWindows.push_back({from, light.back(), loudness.back()});
     }
     figures.lightLoudness = correlation(light, loudness);
+    std::vector<double> beats = dropBeats();
+    figures.onBeat = lightAfterBeats(frames, beats, 0.0, 0.07);
+    figures.offBeat = lightAfterBeats(frames, beats, 0.25, 0.45);
     return figures;
 }
 
@@ -211,6 +242,8 @@ void printLook(const LookFigures& figures, std::FILE* out) {
                      cue.ratio(), cue.ratio() >= cueRatioTarget ? "" : "  (misses)");
     std::fprintf(out, "cues landing (after >= %.1f x before): %d of %zu (target >= 14)\n", cueRatioTarget,
                  figures.cuesLanded(), figures.cues.size());
+    std::fprintf(out, "\nthe drops' beat: light %.4f just after a beat, %.4f between beats: %.2f x (target >= %.2f)\n",
+                 figures.onBeat, figures.offBeat, figures.beatPulse(), beatPulseTarget);
     std::fprintf(out, "\nlight against loudness, %d half seconds, in dB: r = %.2f (target >= 0.5)\n",
                  int(figures.halfSecondWindows.size()), figures.lightLoudness);
     std::fprintf(out, "%8s %10s %10s\n", "from", "light", "loudness");

@@ -69,12 +69,17 @@ struct LookFigures {
     std::vector<CueFigures> cues; // every cue after 0 s
     double lightLoudness = 0.0;   // correlation of light and loudness per half second, in dB
     std::vector<HalfSecond> halfSecondWindows;
+    // In the drops, clear of their opening hits: mean light of the frames in
+    // the 70 ms after each beat against those 250-450 ms after it.
+    double onBeat = 0.0, offBeat = 0.0;
+    double beatPulse() const { return offBeat > 0.0 ? onBeat / offBeat : 0.0; }
     int boundariesMoved() const;  // of the boundaries between sections, those moving the hue 40 degrees or more
     int cuesLanded() const;       // of the cues, those with a ratio of 1.3 or more
 };
 
 constexpr double hueShiftTarget = 40.0;
 constexpr double cueRatioTarget = 1.3;
+constexpr double beatPulseTarget = 1.15;
 
 LookFigures measureLook(const std::vector<FrameLook>& frames, const StereoAudio& track);
 
