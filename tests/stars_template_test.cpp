@@ -31,6 +31,7 @@ ShowTiming smallTiming() {
     timing.cueTimes = {0.0, 2.5, 18.0};
     timing.cueSections = {0, -1, 1};
     timing.sectionStarts = {0.0, 18.0};
+    timing.showEnd = 38.5;
     timing.tempoTimes = {0.0, 18.0};
     timing.tempoSixteenths = {0.0, 144.0};
     return timing;
@@ -59,6 +60,7 @@ TEST(StarsTemplate, FillsEveryTokenOnItsOwnLine) {
                        "const float cueTimes[cueCount] = @CUE_TIMES@;\n"
                        "const int cueSections[cueCount] = @CUE_SECTIONS@;\n"
                        "const float starts[@SECTION_COUNT@] = @SECTION_STARTS@;\n"
+                       "const float end = @SHOW_END@;\n"
                        "const float tempo[@TEMPO_COUNT@] = @TEMPO_TIMES@; // @TEMPO_SIXTEENTHS@\n"
                        "void main() {}\n";
     std::string error;
@@ -69,6 +71,7 @@ TEST(StarsTemplate, FillsEveryTokenOnItsOwnLine) {
                       "const float cueTimes[cueCount] = float[](0.000000, 2.500000, 18.000000);\n"
                       "const int cueSections[cueCount] = int[](0, -1, 1);\n"
                       "const float starts[2] = float[](0.000000, 18.000000);\n"
+                      "const float end = 38.500000;\n"
                       "const float tempo[2] = float[](0.000000, 18.000000); // float[](0.000000, 144.000000)\n"
                       "void main() {}\n");
 }
@@ -101,6 +104,7 @@ TEST(StarsTemplate, TheShowsTimingIsTheCueListsAndTheTempoMaps) {
         auto opening = std::find(timing.cueSections.begin(), timing.cueSections.end(), s);
         EXPECT_NE(opening, timing.cueSections.end()) << look::sections[s].name;
     }
+    EXPECT_EQ(timing.showEnd, soundtrack::trackLength);
     soundtrack::TempoMap tempo = soundtrack::trackTempo();
     ASSERT_EQ(timing.tempoTimes.size(), tempo.anchors.size());
     for (size_t k = 0; k < tempo.anchors.size(); k++) {

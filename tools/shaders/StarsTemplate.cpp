@@ -15,6 +15,7 @@ ShowTiming showTiming() {
     ShowTiming timing;
     for (const Section& section : sections)
         timing.sectionStarts.push_back(section.start);
+    timing.showEnd = soundtrack::trackLength;
     for (int k = 0; k < soundtrack::cueCount; k++) {
         double time = soundtrack::cues[k].time;
         timing.cueTimes.push_back(time);
@@ -33,13 +34,16 @@ ShowTiming showTiming() {
 
 namespace {
 
+std::string glslFloat(double value) {
+    char number[32];
+    std::snprintf(number, sizeof number, "%.6f", value);
+    return number;
+}
+
 std::string floatArray(const std::vector<double>& values) {
     std::string text = "float[](";
-    for (size_t k = 0; k < values.size(); k++) {
-        char number[32];
-        std::snprintf(number, sizeof number, "%s%.6f", k ? ", " : "", values[k]);
-        text += number;
-    }
+    for (size_t k = 0; k < values.size(); k++)
+        text += (k ? ", " : "") + glslFloat(values[k]);
     return text + ")";
 }
 
@@ -57,6 +61,7 @@ std::map<std::string, std::string> tokens(const ShowTiming& timing) {
         {"CUE_SECTIONS", intArray(timing.cueSections)},
         {"SECTION_COUNT", std::to_string(timing.sectionStarts.size())},
         {"SECTION_STARTS", floatArray(timing.sectionStarts)},
+        {"SHOW_END", glslFloat(timing.showEnd)},
         {"TEMPO_COUNT", std::to_string(timing.tempoTimes.size())},
         {"TEMPO_TIMES", floatArray(timing.tempoTimes)},
         {"TEMPO_SIXTEENTHS", floatArray(timing.tempoSixteenths)},

@@ -13,6 +13,7 @@ struct ShowTiming {
     std::vector<double> cueTimes;
     std::vector<int> cueSections;   // the section a cue opens, or -1
     std::vector<double> sectionStarts;
+    double showEnd = 0.0;           // where the track ends
     std::vector<double> tempoTimes; // where the tempo map pins ...
     std::vector<double> tempoSixteenths; // ... these sixteenths of the score
 };
