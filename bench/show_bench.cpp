@@ -5,7 +5,10 @@
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 
 #include "demo/Background.h"
 #include "demo/Begin.h"
@@ -15,6 +18,7 @@
 #include "demo/N158.h"
 #include "demo/N271.h"
 #include "demo/RandomNums.h"
+#include "demo/SceneCommon.h"
 #include "demo/Thirtytwo.h"
 #include "demo/Tovelplex.h"
 #include "engine/Particle.h"
@@ -76,6 +80,40 @@ void BM_Frame(benchmark::State& state) {
     }
 }
 
+// The same frame drawn with the show's particle shaders (look 0) or with the
+// pair the show had before it followed the music (look 1, kept in
+// bench/before-look/data/). The two are registered alternately, in one run,
+// so that both see the same load on the machine; every program of the show is
+// rebuilt from the chosen pair before each is timed.
+void BM_FrameWithLook(benchmark::State& state) {
+    static MyDemo* demo = nullptr;
+    if (!demo) {
+        demo = new MyDemo(frameWidth, frameHeight);
+        demo->init();
+    }
+    static char buildDir[4096];
+    if (!buildDir[0] && !getcwd(buildDir, sizeof buildDir))
+        std::abort();
+    bool before = state.range(0) == 1;
+    if (chdir(before ? VQ_SOURCE_DIR "/bench/before-look" : buildDir) != 0) {
+        state.SkipWithError("cannot enter the folder of the shader pair");
+        return;
+    }
+    bool built = true;
+    for (vq_engine::ShaderProgram* program : starsPrograms())
+        built = program->reload() && built;
+    if (chdir(buildDir) != 0 || !built) {
+        state.SkipWithError("a shader pair did not build");
+        return;
+    }
+    double t = double(state.range(1)) / 10.0;
+    for (auto _ : state) {
+        demo->show(t);
+        glFinish();
+    }
+    state.SetLabel(before ? "before" : "now");
+}
+
 // One motion step and full upload of a cloud of the given size.
 void BM_ParticleUpdate(benchmark::State& state) {
     vq_engine::Particle cloud(int(state.range(0)), 0.0f, 1.0f, 0.0f, 1.0f, 0.0f, 1.0f);
@@ -102,6 +140,15 @@ BENCHMARK_TEMPLATE(BM_BuildScene, RandomNums)->Unit(benchmark::kMillisecond)->It
 BENCHMARK(BM_InitWholeShow)->Unit(benchmark::kMillisecond)->Iterations(2);
 // Background alone; five scenes with the busiest motion; the digit row.
 BENCHMARK(BM_Frame)->Arg(10)->Arg(130)->Arg(200)->Unit(benchmark::kMillisecond);
+// The face alone, the busiest motion, both passes of the digit row, the close.
+BENCHMARK(BM_FrameWithLook)
+    ->Apply([](benchmark::internal::Benchmark* b) {
+        for (int t : {10, 130, 200, 300, 360})
+            for (int before : {1, 0, 1, 0})
+                b->Args({before, t});
+    })
+    ->ArgNames({"before", "t"})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParticleUpdate)->Arg(20)->Arg(100)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {

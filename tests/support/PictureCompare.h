@@ -22,16 +22,15 @@
 // differ when a window holds more than windowLimit of them.
 //
 // The values were measured on the reference moments at 480x270 (the
-// CompareRules tests repeat the measurement): shifting a whole frame by one
-// pixel in x and y while dimming each point at random by up to a quarter
-// leaves at most 21 differing pixels in a window; a small glyph (BEGIN's
-// letters, 17 x 13 pixels) blanked, moved down by 4 pixels or turned gold
-// leaves 50 or more, a large one mirrored, blanked, moved or gilded 138 or
-// more, and a whole frame shifted sideways by 3 pixels 44 or more. The
-// digit 4 drawn mirrored in the small 14 leaves 40. A small glyph's cells
+// CompareRules tests repeat the measurement): resampling a whole frame half a
+// pixel over while dimming each point at random by up to a tenth leaves at
+// most 12 differing pixels in a window; a small glyph (BEGIN's letters, 17 x
+// 13 pixels) blanked, moved down by 4 pixels or turned gold leaves 117 or
+// more, a large one mirrored, blanked, moved or gilded 156 or more, and a
+// whole frame shifted sideways by 3 pixels 55 or more. A small glyph's cells
 // are only 3 x 2 pixels at this size, and points of 4 to 5 pixels blur them
-// together: BEGIN's N drawn mirrored changes 67 pixels by a little, which no
-// rule that lets jitter pass can tell.
+// together, so a small glyph drawn mirrored changes many pixels by a little,
+// which no rule that lets jitter pass can tell.
 struct CompareRules {
     double blurSigma = 2.0;
     int colourTolerance = 40;
