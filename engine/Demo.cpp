@@ -11,7 +11,7 @@ Demo::~Demo() {}
 void Demo::show(double t) {
     for (uint32_t i = 0; i < scenes.size(); i++) {
         Scene* scene = scenes.at(i);
-        if (t > scene->start && scene->end > t)
+        if (scene->showsAt(t))
             scene->show(t);
     }
 }

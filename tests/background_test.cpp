@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "demo/Background.h"
+#include "demo/Scenes.h"
 #include "demo/MyDemo.h"
 #include "tests/support/KeepsScenes.h"
 #include "tests/support/GLContext.h"

@@ -55,7 +55,7 @@ void ShowPlayer::resize(int width, int height) {
     target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
     // Each scene's projection as a show built at this size would have it.
     for (const SceneContent& scene : scenes)
-        scene.projection->perspective(fieldOfView, vq_engine::Scene::aspect(width, height), nearPlane, farPlane);
+        layOut(*scene.projection, width, height);
     redraw();
 }
 
@@ -156,7 +156,7 @@ std::vector<std::string> ShowPlayer::scenesAt(int n) const {
     double t = timeOf(n);
     std::vector<std::string> names;
     for (const SceneContent& scene : scenes)
-        if (t > scene.scene->start && scene.scene->end > t)
+        if (scene.scene->showsAt(t))
             names.push_back(scene.name);
     return names;
 }
