@@ -1,5 +1,7 @@
 #include "engine/Demo.h"
 
+#include <GL/glew.h>
+
 #include <cstdint>
 
 namespace vq_engine {
@@ -14,6 +16,19 @@ void Demo::show(double t) {
         if (scene->showsAt(t))
             scene->show(t);
     }
+}
+
+void Demo::step(double t) {
+    if (!nothingDrawn) {
+        glGenQueries(1, &nothingDrawn);
+        glBeginQuery(GL_ANY_SAMPLES_PASSED, nothingDrawn);
+        glEndQuery(GL_ANY_SAMPLES_PASSED);
+    }
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBeginConditionalRender(nothingDrawn, GL_QUERY_WAIT);
+    show(t);
+    glEndConditionalRender();
+    glDisable(GL_RASTERIZER_DISCARD);
 }
 
 } // namespace vq_engine

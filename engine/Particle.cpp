@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/GLCheck.h"
 
@@ -21,6 +22,10 @@ double u() {
 
 double sgn(double v) {
     return std::copysign(1.0, v);
+}
+
+bool sameArray(const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
 } // namespace
@@ -173,6 +178,31 @@ bool Particle::collision(int index, int triangle) {
 
 double Particle::volume(Point3D a, Point3D b, Point3D c, Point3D d) {
     return Point3D::dot(Point3D::cross(b - a, c - a), d - a) * 1.6666666666666667;
+}
+
+Particle::State Particle::save() const {
+    return State{positions, velocities, birthTimes, deathTimes, {emitX, emitY, emitZ}, reborn};
+}
+
+void Particle::restore(const State& state) {
+    positions = state.positions;
+    velocities = state.velocities;
+    birthTimes = state.birthTimes;
+    deathTimes = state.deathTimes;
+    emitX = state.emit[0];
+    emitY = state.emit[1];
+    emitZ = state.emit[2];
+    reborn = state.reborn;
+    // Between frames the buffers hold exactly the arrays: every change of
+    // velocities is followed by an update, which uploads all four.
+    upload();
+}
+
+bool Particle::holds(const State& state) const {
+    // The arrays compare bitwise, so that a NaN position still matches its copy.
+    return reborn == state.reborn && emitX == state.emit[0] && emitY == state.emit[1] && emitZ == state.emit[2] &&
+           sameArray(positions, state.positions) && sameArray(velocities, state.velocities) &&
+           sameArray(birthTimes, state.birthTimes) && sameArray(deathTimes, state.deathTimes);
 }
 
 } // namespace vq_engine

@@ -324,3 +324,53 @@ TEST(GLCheck, NamesTheCallThePlaceAndTheError) {
               "Particle.cpp:42: glBindBuffer(GL_ARRAY_BUFFER, 987654) failed: GL_INVALID_OPERATION (0x0502)\n");
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
+
+// A saved state put back rewinds the cloud: the arrays, the emission point,
+// the reborn flag and the GPU buffers are as they were, and from there the
+// cloud moves and re-emits exactly as it did the first time.
+TEST(ParticleState, RestoringASavedStateRewindsTheCloud) {
+    srand48(99);
+    Particle cloud(50, -1.0f, 1.0f, -1.0f, 1.0f, 0.0f, 1.0f);
+    Particle::State saved = cloud.save();
+    unsigned short random[3] = {7, 8, 9};
+    unsigned short* now = seed48(random);
+    unsigned short streamAtSave[3] = {now[0], now[1], now[2]};
+    seed48(streamAtSave);
+    EXPECT_TRUE(cloud.holds(saved));
+
+    for (int frame = 1; frame <= 20; frame++)
+        cloud.update(frame * 0.8, 0.5, 0.5, 0.5);
+    cloud.noreborn();
+    Particle::State later = cloud.save();
+    EXPECT_FALSE(cloud.holds(saved));
+
+    cloud.restore(saved);
+    EXPECT_TRUE(cloud.holds(saved));
+    EXPECT_TRUE(cloud.reborn);
+    EXPECT_EQ(cloud.emitX, saved.emit[0]);
+    expectGpuMatchesCpu(cloud);
+
+    seed48(streamAtSave);
+    for (int frame = 1; frame <= 20; frame++)
+        cloud.update(frame * 0.8, 0.5, 0.5, 0.5);
+    cloud.noreborn();
+    EXPECT_TRUE(cloud.holds(later));
+    expectGpuMatchesCpu(cloud);
+}
+
+TEST(ParticleState, HoldsComparesEveryPart) {
+    Particle cloud(3, 0.0f, 0.0f, 0.0f);
+    Particle::State saved = cloud.save();
+    cloud.birthTimes[2] = 5.0f;
+    EXPECT_FALSE(cloud.holds(saved));
+    cloud.restore(saved);
+    cloud.emitZ = 1.0f;
+    EXPECT_FALSE(cloud.holds(saved));
+    cloud.restore(saved);
+    cloud.noreborn();
+    EXPECT_FALSE(cloud.holds(saved));
+    // A NaN position still matches its own copy.
+    cloud.restore(saved);
+    cloud.positions[0] = std::nanf("");
+    EXPECT_TRUE(cloud.holds(cloud.save()));
+}
