@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "engine/GLCheck.h"
+
 namespace vq_engine {
 
 Demo::Demo(int width, int height) : width(width), height(height) {}
@@ -20,15 +22,15 @@ void Demo::show(double t) {
 
 void Demo::step(double t) {
     if (!nothingDrawn) {
-        glGenQueries(1, &nothingDrawn);
-        glBeginQuery(GL_ANY_SAMPLES_PASSED, nothingDrawn);
-        glEndQuery(GL_ANY_SAMPLES_PASSED);
+        VQ_GL(glGenQueries(1, &nothingDrawn));
+        VQ_GL(glBeginQuery(GL_ANY_SAMPLES_PASSED, nothingDrawn));
+        VQ_GL(glEndQuery(GL_ANY_SAMPLES_PASSED));
     }
-    glEnable(GL_RASTERIZER_DISCARD);
-    glBeginConditionalRender(nothingDrawn, GL_QUERY_WAIT);
+    VQ_GL(glEnable(GL_RASTERIZER_DISCARD));
+    VQ_GL(glBeginConditionalRender(nothingDrawn, GL_QUERY_WAIT));
     show(t);
-    glEndConditionalRender();
-    glDisable(GL_RASTERIZER_DISCARD);
+    VQ_GL(glEndConditionalRender());
+    VQ_GL(glDisable(GL_RASTERIZER_DISCARD));
 }
 
 } // namespace vq_engine

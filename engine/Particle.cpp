@@ -63,29 +63,29 @@ Particle::Particle(int count, float x0, float x1, float y0, float y1, float z0, 
 }
 
 Particle::~Particle() {
-    glDeleteBuffers(attributeCount, vbo);
-    glDeleteVertexArrays(1, &vao);
+    VQ_GL(glDeleteBuffers(attributeCount, vbo));
+    VQ_GL(glDeleteVertexArrays(1, &vao));
 }
 
 void Particle::createOpenGLBinding() {
     std::vector<float>* arrays[attributeCount] = {&positions, &velocities, &birthTimes, &deathTimes};
     const int components[attributeCount] = {3, 3, 1, 1};
 
-    glGenVertexArrays(1, &vao);
-    glBindVertexArray(vao);
-    glGenBuffers(attributeCount, vbo);
+    VQ_GL(glGenVertexArrays(1, &vao));
+    VQ_GL(glBindVertexArray(vao));
+    VQ_GL(glGenBuffers(attributeCount, vbo));
     for (int k = 0; k < attributeCount; k++) {
-        glBindBuffer(GL_ARRAY_BUFFER, vbo[k]);
+        VQ_GL(glBindBuffer(GL_ARRAY_BUFFER, vbo[k]));
         VQ_GL(glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(float) * components[k] * count),
                            arrays[k]->data(), GL_DYNAMIC_DRAW));
-        glVertexAttribPointer(k, components[k], GL_FLOAT, GL_FALSE, 0, nullptr);
-        glEnableVertexAttribArray(k);
+        VQ_GL(glVertexAttribPointer(k, components[k], GL_FLOAT, GL_FALSE, 0, nullptr));
+        VQ_GL(glEnableVertexAttribArray(k));
     }
-    glBindVertexArray(0);
+    VQ_GL(glBindVertexArray(0));
 }
 
 void Particle::draw() {
-    glBindVertexArray(vao);
+    VQ_GL(glBindVertexArray(vao));
     VQ_GL(glDrawArrays(GL_POINTS, 0, count));
 }
 
@@ -130,13 +130,13 @@ void Particle::step(int i) {
 
 void Particle::upload() {
     std::vector<float>* arrays[attributeCount] = {&positions, &velocities, &birthTimes, &deathTimes};
-    glBindVertexArray(vao);
+    VQ_GL(glBindVertexArray(vao));
     for (int k = 0; k < attributeCount; k++) {
-        glBindBuffer(GL_ARRAY_BUFFER, vbo[k]);
+        VQ_GL(glBindBuffer(GL_ARRAY_BUFFER, vbo[k]));
         VQ_GL(glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(sizeof(float) * arrays[k]->size()),
                               arrays[k]->data()));
     }
-    glBindVertexArray(0);
+    VQ_GL(glBindVertexArray(0));
 }
 
 void Particle::unifydir(double dx, double dy, double dz) {

@@ -5,39 +5,40 @@
 #include <iostream>
 #include <utility>
 
+#include "engine/GLCheck.h"
 #include "engine/Shader.h"
 #include "engine/ShaderError.h"
 #include "engine/Texture.h"
 
 namespace vq_engine {
 
-ShaderProgram::ShaderProgram() : id(glCreateProgram()), textureUnit(0) {}
+ShaderProgram::ShaderProgram() : id(VQ_GL_VALUE(glCreateProgram())), textureUnit(0) {}
 
 ShaderProgram::~ShaderProgram() {
     // Attached stages are only flagged for deletion; they go with the program.
     for (Shader* shader : shaders)
         delete shader;
-    glDeleteProgram(id);
+    VQ_GL(glDeleteProgram(id));
 }
 
 void ShaderProgram::addShader(const char* path, unsigned int type) {
     Shader* shader = new Shader(path, type);
-    glAttachShader(id, shader->getShaderId());
+    VQ_GL(glAttachShader(id, shader->getShaderId()));
     shaders.push_back(shader);
 }
 
 void ShaderProgram::compile() {
     GLint status = 0;
-    glLinkProgram(id);
-    glGetProgramiv(id, GL_LINK_STATUS, &status);
+    VQ_GL(glLinkProgram(id));
+    VQ_GL(glGetProgramiv(id, GL_LINK_STATUS, &status));
     if (status == 0) {
         std::cout << "Link error" << std::endl;
         ShaderError::errorStr(id, PROGRAM_ERROR);
     }
 
     status = 0;
-    glValidateProgram(id);
-    glGetProgramiv(id, GL_VALIDATE_STATUS, &status);
+    VQ_GL(glValidateProgram(id));
+    VQ_GL(glGetProgramiv(id, GL_VALIDATE_STATUS, &status));
     if (status == 0) {
         std::cout << "Validate error" << std::endl;
         ShaderError::errorStr(id, PROGRAM_ERROR);
@@ -46,7 +47,7 @@ void ShaderProgram::compile() {
 
 bool ShaderProgram::isLinked() {
     GLint status = 0;
-    glGetProgramiv(id, GL_LINK_STATUS, &status);
+    VQ_GL(glGetProgramiv(id, GL_LINK_STATUS, &status));
     return status != 0;
 }
 
@@ -69,25 +70,25 @@ unsigned int ShaderProgram::getProgramID() {
 }
 
 void ShaderProgram::use() {
-    glUseProgram(id);
+    VQ_GL(glUseProgram(id));
     textureUnit = 0;
 }
 
 void ShaderProgram::setParam(const char* name, float value) {
-    glUniform1f(glGetUniformLocation(id, name), value);
+    VQ_GL(glUniform1f(glGetUniformLocation(id, name), value));
 }
 
 void ShaderProgram::setParam(const char* name, int value) {
-    glUniform1i(glGetUniformLocation(id, name), value);
+    VQ_GL(glUniform1i(glGetUniformLocation(id, name), value));
 }
 
 void ShaderProgram::setParam(const char* name, Matrix m) {
-    glUniformMatrix4fv(glGetUniformLocation(id, name), 1, GL_FALSE, m.matrix());
+    VQ_GL(glUniformMatrix4fv(glGetUniformLocation(id, name), 1, GL_FALSE, m.matrix()));
 }
 
 void ShaderProgram::addTexture(const char* name, unsigned int texture) {
-    glActiveTexture(GL_TEXTURE0 + textureUnit);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    VQ_GL(glActiveTexture(GL_TEXTURE0 + textureUnit));
+    VQ_GL(glBindTexture(GL_TEXTURE_2D, texture));
     setParam(name, textureUnit);
     textureUnit++;
 }

@@ -2,7 +2,10 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <regex>
 #include <stdexcept>
+#include <string>
 
 #include "engine/GLCheck.h"
 #include "engine/Particle.h"
@@ -373,4 +376,32 @@ TEST(ParticleState, HoldsComparesEveryPart) {
     cloud.restore(saved);
     cloud.positions[0] = std::nanf("");
     EXPECT_TRUE(cloud.holds(cloud.save()));
+}
+
+// An engine call that fails is named with its call, its file and its line,
+// and the line is the one that holds the call.
+TEST(GLCheck, AFailingEngineCallIsNamedWhereItIs) {
+#ifdef VQ_GL_CHECKS
+    Particle* cloud = new Particle(4, 0.0f, 0.0f, 0.0f);
+    glDeleteVertexArrays(1, &cloud->vao); // the name is gone: binding it is invalid
+    glGetError();
+    testing::internal::CaptureStderr();
+    cloud->draw();
+    std::string report = testing::internal::GetCapturedStderr();
+    std::smatch found;
+    ASSERT_TRUE(std::regex_search(report, found,
+                                  std::regex("(/[^:\\n]*engine/Particle\\.cpp):([0-9]+): glBindVertexArray\\(vao\\) "
+                                             "failed: GL_INVALID_OPERATION \\(0x0502\\)\\n")))
+        << report;
+    std::ifstream source(found[1].str());
+    std::string line;
+    for (int n = std::stoi(found[2].str()); n > 0 && std::getline(source, line); n--) {
+    }
+    EXPECT_NE(line.find("glBindVertexArray(vao)"), std::string::npos) << found[1] << ":" << found[2] << ": " << line;
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    cloud->vao = 0;
+    delete cloud;
+#else
+    GTEST_SKIP() << "built without VQ_GL_CHECKS: the engine's GL calls are not checked";
+#endif
 }
