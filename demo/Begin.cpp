@@ -9,7 +9,6 @@
 namespace {
 
 const float glyphY = -0.25f;
-const float cellSize = 0.009f;
 // Radians per second are 1 / turnDivisor.
 const double turnDivisor = 4.0;
 
@@ -21,16 +20,13 @@ const int cellsN[] = {0, 4, 5, 6, 9, 10, 12, 14, 15, 17, 19, 20, 22, 24, 25, 28,
 
 template <int N>
 vq_engine::Character* letter(float x, const int (&cells)[N]) {
-    return new vq_engine::Character(x, glyphY, glyphPlane, cellSize, cells, N);
+    return new vq_engine::Character(x, glyphY, glyphPlane, smallCell, cells, N);
 }
 
 } // namespace
 
 Begin::Begin(int width, int height) {
-    start = soundtrack::beginAppears;
-    end = soundtrack::beginCloses;
-    createBegin();
-    setUpStars(program, projection, width, height);
+    buildTextScene(*this, soundtrack::beginAppears, soundtrack::beginCloses, &Begin::createBegin, width, height);
 }
 
 void Begin::createBegin() {

@@ -10,7 +10,6 @@
 namespace {
 
 const float glyphY = 0.25f;
-const float cellSize = 0.009f;
 // Per second of the scene: radians of swing, and units of drift left and down.
 const double swingDivisor = 5.0;
 const double driftXDivisor = 5.0;
@@ -19,14 +18,11 @@ const double driftYDivisor = 10.0;
 } // namespace
 
 Fourteen::Fourteen(int width, int height) {
-    start = soundtrack::fourteenAppears;
-    end = soundtrack::fourteenCloses;
-    createFourteen();
-    setUpStars(program, projection, width, height);
+    buildTextScene(*this, soundtrack::fourteenAppears, soundtrack::fourteenCloses, &Fourteen::createFourteen, width, height);
 }
 
 void Fourteen::createFourteen() {
-    text = textOf({createDigit(1, 0.3f, glyphY, glyphPlane, cellSize), createDigit(4, 0.35f, glyphY, glyphPlane, cellSize)});
+    text = textOf({createDigit(1, 0.3f, glyphY, glyphPlane, smallCell), createDigit(4, 0.35f, glyphY, glyphPlane, smallCell)});
 }
 
 void Fourteen::show(double t) {

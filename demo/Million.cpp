@@ -10,7 +10,6 @@
 namespace {
 
 const float baseY = -0.25f;
-const float baseSize = 0.009f;
 const float exponentY = -0.3f;
 const float exponentSize = 0.004f;
 // Largest fall per frame.
@@ -19,14 +18,11 @@ const double fallSpeed = 0.1;
 } // namespace
 
 Million::Million(int width, int height) {
-    start = soundtrack::millionAppears;
-    end = soundtrack::showCloses;
-    createMillion();
-    setUpStars(program, projection, width, height);
+    buildTextScene(*this, soundtrack::millionAppears, soundtrack::showCloses, &Million::createMillion, width, height);
 }
 
 void Million::createMillion() {
-    text = textOf({createDigit(1, -0.3f, baseY, glyphPlane, baseSize), createDigit(0, -0.25f, baseY, glyphPlane, baseSize),
+    text = textOf({createDigit(1, -0.3f, baseY, glyphPlane, smallCell), createDigit(0, -0.25f, baseY, glyphPlane, smallCell),
                    createDigit(6, -0.2f, exponentY, glyphPlane, exponentSize)});
 }
 

@@ -10,22 +10,18 @@
 namespace {
 
 const float glyphY = -0.05f;
-const float cellSize = 0.009f;
 // Units per second towards the eye.
 const double approachSpeed = 1.4;
 
 } // namespace
 
 N158::N158(int width, int height) {
-    start = soundtrack::n158Appears;
-    end = soundtrack::n158Closes;
-    createN158();
-    setUpStars(program, projection, width, height);
+    buildTextScene(*this, soundtrack::n158Appears, soundtrack::n158Closes, &N158::createN158, width, height);
 }
 
 void N158::createN158() {
-    text = textOf({createDigit(1, -0.1f, glyphY, glyphPlane, cellSize), createDigit(5, -0.05f, glyphY, glyphPlane, cellSize),
-                   createDigit(8, 0.0f, glyphY, glyphPlane, cellSize)});
+    text = textOf({createDigit(1, -0.1f, glyphY, glyphPlane, smallCell), createDigit(5, -0.05f, glyphY, glyphPlane, smallCell),
+                   createDigit(8, 0.0f, glyphY, glyphPlane, smallCell)});
 }
 
 void N158::show(double t) {

@@ -10,7 +10,6 @@
 namespace {
 
 const float glyphY = -0.15f;
-const float cellSize = 0.009f;
 const double tumbleDivisor = 2.0;
 // Largest step to the right per frame.
 const double streamSpeed = 0.02;
@@ -18,15 +17,12 @@ const double streamSpeed = 0.02;
 } // namespace
 
 N271::N271(int width, int height) {
-    start = soundtrack::n271Appears;
-    end = soundtrack::showCloses;
-    createN271();
-    setUpStars(program, projection, width, height);
+    buildTextScene(*this, soundtrack::n271Appears, soundtrack::showCloses, &N271::createN271, width, height);
 }
 
 void N271::createN271() {
-    text = textOf({createDigit(2, -0.2f, glyphY, glyphPlane, cellSize), createDigit(7, -0.15f, glyphY, glyphPlane, cellSize),
-                   createDigit(1, -0.1f, glyphY, glyphPlane, cellSize)});
+    text = textOf({createDigit(2, -0.2f, glyphY, glyphPlane, smallCell), createDigit(7, -0.15f, glyphY, glyphPlane, smallCell),
+                   createDigit(1, -0.1f, glyphY, glyphPlane, smallCell)});
 }
 
 void N271::show(double t) {

@@ -22,10 +22,7 @@ const double secondPassSpeed = 5.0;
 } // namespace
 
 RandomNums::RandomNums(int width, int height) {
-    start = soundtrack::randomNumsFirstPass;
-    end = soundtrack::showCloses;
-    createRandomNums();
-    setUpStars(program, projection, width, height);
+    buildTextScene(*this, soundtrack::randomNumsFirstPass, soundtrack::showCloses, &RandomNums::createRandomNums, width, height);
 }
 
 void RandomNums::createRandomNums() {

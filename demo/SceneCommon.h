@@ -16,6 +16,9 @@ const double nearPlane = 0.1;
 const double farPlane = 1500.0;
 // Every glyph of the show stands in this plane, two units in front of the eye.
 const float glyphPlane = 0.0f;
+// The cell size of the show's small glyphs: BEGIN and the numbers that
+// follow it (the larger ones, and 10^6's exponent, have their own).
+const float smallCell = 0.009f;
 
 extern const char* const starsVertexPath;
 extern const char* const starsFragmentPath;
@@ -38,6 +41,16 @@ void layOut(vq_engine::Matrix& projection, int width, int height);
 // How every scene's constructor ends, once its content exists: its own
 // particle program, then its projection.
 void setUpStars(vq_engine::ShaderProgram*& program, vq_engine::Matrix& projection, int width, int height);
+
+// How every glyph scene's constructor runs: its window, then its string
+// (the scene's create function), then setUpStars.
+template <typename S>
+void buildTextScene(S& scene, double start, double end, void (S::*create)(), int width, int height) {
+    scene.start = start;
+    scene.end = end;
+    (scene.*create)();
+    setUpStars(scene.program, scene.projection, width, height);
+}
 
 // How every scene's frame starts: binds the program and sets "pmatrix" to
 // model * view * projection (view * projection without a model) and "time"

@@ -10,7 +10,6 @@
 namespace {
 
 const float glyphY = 0.15f;
-const float cellSize = 0.009f;
 // The blast's speed per frame grows by 1 / blastDivisor units each second.
 const double blastDivisor = 10.0;
 const double turnDivisor = 4.0;
@@ -18,14 +17,11 @@ const double turnDivisor = 4.0;
 } // namespace
 
 Thirtytwo::Thirtytwo(int width, int height) {
-    start = soundtrack::thirtytwoAppears;
-    end = soundtrack::showCloses;
-    createThirtytwo();
-    setUpStars(program, projection, width, height);
+    buildTextScene(*this, soundtrack::thirtytwoAppears, soundtrack::showCloses, &Thirtytwo::createThirtytwo, width, height);
 }
 
 void Thirtytwo::createThirtytwo() {
-    text = textOf({createDigit(3, -0.3f, glyphY, glyphPlane, cellSize), createDigit(2, -0.25f, glyphY, glyphPlane, cellSize)});
+    text = textOf({createDigit(3, -0.3f, glyphY, glyphPlane, smallCell), createDigit(2, -0.25f, glyphY, glyphPlane, smallCell)});
 }
 
 void Thirtytwo::show(double t) {

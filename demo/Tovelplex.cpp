@@ -17,10 +17,7 @@ const float exponentSize = 0.008f;
 } // namespace
 
 Tovelplex::Tovelplex(int width, int height) {
-    start = soundtrack::tovelplexAppears;
-    end = soundtrack::tovelplexCloses;
-    createTovelplex();
-    setUpStars(program, projection, width, height);
+    buildTextScene(*this, soundtrack::tovelplexAppears, soundtrack::tovelplexCloses, &Tovelplex::createTovelplex, width, height);
 }
 
 void Tovelplex::createTovelplex() {
