@@ -11,6 +11,7 @@
 #include "demo/MyDemo.h"
 #include "demo/SceneContents.h"
 #include "tests/support/GLContext.h"
+#include "tests/support/KeepsScenes.h"
 #include "tools/soundtrack/Score.h"
 
 namespace {
