@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include "demo/SceneCommon.h"
 #include "demo/Scenes.h"
 
 MyDemo::MyDemo(int width, int height) : vq_engine::Demo(width, height) {
@@ -11,6 +12,9 @@ MyDemo::MyDemo(int width, int height) : vq_engine::Demo(width, height) {
 }
 
 void MyDemo::init() {
+    // The list is the show's own: a tool that builds a new show in a new
+    // context must not rebuild or count programs whose context has gone.
+    starsPrograms().clear();
     for (int i = 0; i < showSceneCount; i++)
         scenes.push_back(showScenes[i].build(width, height));
 }

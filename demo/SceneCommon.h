@@ -30,8 +30,9 @@ vq_engine::Matrix cameraView();
 // A new particle program from the stars shader pair.
 vq_engine::ShaderProgram* createStarsProgram();
 
-// Every program createStarsProgram has made, in order: the scenes keep theirs
-// for the whole run, so tools can check or rebuild them all at once.
+// Every program createStarsProgram has made since the show was last built
+// (MyDemo::init starts the list afresh), in order: the scenes keep theirs for
+// the whole run, so tools can check or rebuild them all at once.
 std::vector<vq_engine::ShaderProgram*>& starsPrograms();
 
 // A scene's projection for a window of width x height (an all-zero matrix

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "demo/MyDemo.h"
+#include "demo/SceneCommon.h"
 #include "demo/SceneContents.h"
 #include "demo/Scenes.h"
+#include "demo/StartChecks.h"
 #include "tests/support/KeepsScenes.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/ShowCamera.h"
@@ -173,4 +175,15 @@ TEST(DemoStep, MovesTheShowAsDrawingItDoesAndDrawsNothing) {
             ASSERT_EQ(readBuffer(cloud.vbo[0], cloud.positions.size()), cloud.positions) << a[i].name;
         }
     }
+}
+
+// A tool that builds the show again (in a new context, after the old one has
+// gone) checks and rebuilds only the programs of the show it now has.
+TEST(StarsPrograms, ListOnlyTheProgramsOfTheShowBuiltLast) {
+    builtShow(5);
+    MyDemo* show = builtShow(6);
+    ASSERT_EQ(starsPrograms().size(), show->scenes.size());
+    EXPECT_EQ(starsPrograms().front(), static_cast<Background*>(show->scenes.front())->program);
+    EXPECT_EQ(starsPrograms().back(), static_cast<RandomNums*>(show->scenes.back())->program);
+    EXPECT_EQ(brokenProgramReason(), "");
 }
