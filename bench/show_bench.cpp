@@ -10,17 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "demo/Background.h"
-#include "demo/Begin.h"
-#include "demo/Fourteen.h"
-#include "demo/Million.h"
+#include "demo/Scenes.h"
 #include "demo/MyDemo.h"
-#include "demo/N158.h"
-#include "demo/N271.h"
-#include "demo/RandomNums.h"
 #include "demo/SceneCommon.h"
-#include "demo/Thirtytwo.h"
-#include "demo/Tovelplex.h"
 #include "engine/Particle.h"
 
 namespace {

@@ -1,12 +1,13 @@
 // A face far behind everything else, for the whole show: two square eyes, a
 // half-ring mouth and a full ring outline, 122 clouds that shimmer as their
 // points are re-emitted. The only scene that clears the frame.
-#include "demo/Background.h"
+#include "demo/Scenes.h"
 
 #include <GL/glew.h>
 
 #include <cmath>
 
+#include "demo/Cues.h"
 #include "demo/SceneCommon.h"
 
 namespace {
@@ -29,10 +30,9 @@ const int eyePoints = 100;
 } // namespace
 
 Background::Background(int width, int height) {
-    start = 0.0;
-    end = 130.0;
-    program = createStarsProgram();
-    projection.perspective(fieldOfView, aspect(width, height), nearPlane, farPlane);
+    start = soundtrack::showStart;
+    end = soundtrack::showCloses;
+    setUpStars(program, projection, width, height);
 
     int n = 0;
     clouds[n++] = new vq_engine::Particle(eyePoints, -3, -2, -3, -2, nearZ, farZ);
@@ -54,10 +54,7 @@ Background::Background(int width, int height) {
 
 void Background::show(double t) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    program->use();
-    vq_engine::Matrix view = cameraView();
-    program->setParam("pmatrix", view * projection);
-    program->setParam("time", float(t));
+    useStars(program, projection, t);
     for (vq_engine::Particle* cloud : clouds) {
         cloud->update(t);
         cloud->draw();

@@ -52,6 +52,15 @@ constexpr Cue cues[] = {
 
 constexpr int cueCount = sizeof cues / sizeof cues[0];
 
+// Where the scenes' windows close. No accent marks these: each scene's content
+// has left the view or dissolved by then, and the long-lived scenes stay open
+// well past the end of the music.
+constexpr double beginCloses = 3.268;
+constexpr double n158Closes = 9.939;
+constexpr double fourteenCloses = 15.342;
+constexpr double tovelplexCloses = 17.551;
+constexpr double showCloses = 130.0;
+
 // The last digits leave the view at about 35.06 s: the closing chord lands as
 // they go, and the track rings out for a few seconds after it.
 constexpr double finalChord = 35.0;

@@ -1,10 +1,11 @@
 // A row of 100 random digits in large glyphs, scrolled to the left across the
 // screen twice: from 18 s at 3 units a second, and again from its starting
 // place at 29 s at 5 units a second. The points themselves never move.
-#include "demo/RandomNums.h"
+#include "demo/Scenes.h"
 
 #include <cstdlib>
 
+#include "demo/Cues.h"
 #include "demo/Digits.h"
 #include "demo/SceneCommon.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 const float firstX = -0.3f;
 const float glyphY = -0.25f;
-const float glyphZ = 0.0f;
 const float cellSize = 0.05f;
 // A glyph's five cells and a one-cell gap.
 const double glyphPitch = 0.3;
@@ -22,11 +22,7 @@ const double secondPassSpeed = 5.0;
 } // namespace
 
 RandomNums::RandomNums(int width, int height) {
-    start = 18.0;
-    end = 130.0;
-    createRandomNums();
-    program = createStarsProgram();
-    projection.perspective(fieldOfView, aspect(width, height), nearPlane, farPlane);
+    buildTextScene(*this, soundtrack::randomNumsFirstPass, soundtrack::showCloses, &RandomNums::createRandomNums, width, height);
 }
 
 void RandomNums::createRandomNums() {
@@ -36,18 +32,16 @@ void RandomNums::createRandomNums() {
     for (int k = 0; k < digitCount; k++) {
         // Each digit is drawn just before its glyph's clouds take their own draws.
         int digit = int(drand48() * 10.0);
-        text->addChar(createDigit(digit, x, glyphY, glyphZ, cellSize));
+        text->addChar(createDigit(digit, x, glyphY, glyphPlane, cellSize));
         x = float(double(x) + glyphPitch);
     }
 }
 
 void RandomNums::show(double t) {
-    program->use();
-    vq_engine::Matrix view = cameraView();
-    double dx = t < secondPassStart ? (t - start) * -firstPassSpeed : (t - secondPassStart) * -secondPassSpeed;
+    double secondPass = soundtrack::randomNumsSecondPass;
+    double dx = t < secondPass ? (t - start) * -firstPassSpeed : (t - secondPass) * -secondPassSpeed;
     vq_engine::Matrix model;
     model.translate(dx, 0.0, 0.0);
-    program->setParam("pmatrix", (model * view) * projection);
-    program->setParam("time", float(t));
+    useStars(program, model, projection, t);
     text->draw();
 }

@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include "engine/Scene.h"
+
 const char* const starsVertexPath = "data/stars.vs";
 const char* const starsFragmentPath = "data/stars.fs";
 
@@ -26,4 +28,33 @@ vq_engine::ShaderProgram* createStarsProgram() {
 std::vector<vq_engine::ShaderProgram*>& starsPrograms() {
     static std::vector<vq_engine::ShaderProgram*> programs;
     return programs;
+}
+
+void layOut(vq_engine::Matrix& projection, int width, int height) {
+    projection.perspective(fieldOfView, vq_engine::Scene::aspect(width, height), nearPlane, farPlane);
+}
+
+void setUpStars(vq_engine::ShaderProgram*& program, vq_engine::Matrix& projection, int width, int height) {
+    program = createStarsProgram();
+    layOut(projection, width, height);
+}
+
+void useStars(vq_engine::ShaderProgram* program, const vq_engine::Matrix& projection, double t) {
+    program->use();
+    program->setParam("pmatrix", cameraView() * projection);
+    program->setParam("time", float(t));
+}
+
+void useStars(vq_engine::ShaderProgram* program, const vq_engine::Matrix& model, const vq_engine::Matrix& projection,
+              double t) {
+    program->use();
+    program->setParam("pmatrix", (model * cameraView()) * projection);
+    program->setParam("time", float(t));
+}
+
+vq_engine::PString* textOf(std::initializer_list<vq_engine::Character*> glyphs) {
+    vq_engine::PString* text = new vq_engine::PString();
+    for (vq_engine::Character* glyph : glyphs)
+        text->addChar(glyph);
+    return text;
 }

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "engine/Demo.h"
+#include "demo/MyDemo.h"
 #include "engine/Matrix.h"
 #include "engine/Particle.h"
 
@@ -18,7 +18,7 @@ struct SceneContent {
     vq_engine::Matrix* projection;
 };
 
-// One entry per scene of the demo, in drawing order.
-std::vector<SceneContent> sceneContents(const vq_engine::Demo& demo);
+// One entry per scene of the show, in drawing order.
+std::vector<SceneContent> sceneContents(const MyDemo& demo);
 
 #endif

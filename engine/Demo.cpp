@@ -1,6 +1,10 @@
 #include "engine/Demo.h"
 
+#include <GL/glew.h>
+
 #include <cstdint>
+
+#include "engine/GLCheck.h"
 
 namespace vq_engine {
 
@@ -11,9 +15,22 @@ Demo::~Demo() {}
 void Demo::show(double t) {
     for (uint32_t i = 0; i < scenes.size(); i++) {
         Scene* scene = scenes.at(i);
-        if (t > scene->start && scene->end > t)
+        if (scene->showsAt(t))
             scene->show(t);
     }
+}
+
+void Demo::step(double t) {
+    if (!nothingDrawn) {
+        VQ_GL(glGenQueries(1, &nothingDrawn));
+        VQ_GL(glBeginQuery(GL_ANY_SAMPLES_PASSED, nothingDrawn));
+        VQ_GL(glEndQuery(GL_ANY_SAMPLES_PASSED));
+    }
+    VQ_GL(glEnable(GL_RASTERIZER_DISCARD));
+    VQ_GL(glBeginConditionalRender(nothingDrawn, GL_QUERY_WAIT));
+    show(t);
+    VQ_GL(glEndConditionalRender());
+    VQ_GL(glDisable(GL_RASTERIZER_DISCARD));
 }
 
 } // namespace vq_engine

@@ -21,12 +21,22 @@ public:
 
     // Draws every scene whose window strictly contains t, in list order.
     void show(double t);
+    // Moves the show on to t exactly as show(t) does (every motion step,
+    // random draw and buffer upload) with GL told to skip every draw and
+    // clear: how tools that rewind the show reach a frame without drawing
+    // the ones before it. Needs the current GL context.
+    void step(double t);
 
     // The drawable size in pixels that every scene lays itself out for.
     int width;
     int height;
     // The timeline, in drawing order. The pointers are never deleted.
     std::vector<Scene*> scenes;
+
+private:
+    // A query around no drawing at all, made on the first step: rendering on
+    // its condition is skipped.
+    unsigned int nothingDrawn = 0;
 };
 
 } // namespace vq_engine

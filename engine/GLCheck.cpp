@@ -33,6 +33,31 @@ int currentGLVersion() {
     return 10 * major + minor;
 }
 
+// Sent through the debug output once it is on, to show that it reports.
+const GLuint selfTestId = 0x5e1f;
+
+struct DebugOutput {
+    GLMessageSink sink = nullptr;
+    void* user = nullptr;
+    bool selfTestSeen = false;
+};
+
+// The one receiver of the process; a later start replaces it.
+DebugOutput debugOutput;
+
+void GLAPIENTRY onDebugMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei,
+                               const GLchar* message, const void* output) {
+    DebugOutput* to = static_cast<DebugOutput*>(const_cast<void*>(output));
+    if (source == GL_DEBUG_SOURCE_APPLICATION && id == selfTestId) {
+        to->selfTestSeen = true;
+        return;
+    }
+    if (severity == GL_DEBUG_SEVERITY_NOTIFICATION || type == GL_DEBUG_TYPE_PUSH_GROUP ||
+        type == GL_DEBUG_TYPE_POP_GROUP || type == GL_DEBUG_TYPE_MARKER)
+        return;
+    to->sink(message, to->user);
+}
+
 } // namespace
 
 void requireGLContext(const char* className) {
@@ -44,6 +69,23 @@ void requireGLContext(const char* className) {
                  "glewInit() before making engine objects\n",
                  className, version ? "this one is older" : "there is none");
     std::abort();
+}
+
+std::string startGLDebugOutput(GLMessageSink sink, void* user) {
+    GLint flags = 0;
+    glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
+    if (!(flags & GL_CONTEXT_FLAG_DEBUG_BIT) || !glDebugMessageCallback)
+        return "this OpenGL gives no debug context";
+    debugOutput = DebugOutput{sink, user, false};
+    glEnable(GL_DEBUG_OUTPUT);
+    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
+    glDebugMessageCallback(onDebugMessage, &debugOutput);
+    glDebugMessageControl(GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE, 0, nullptr, GL_TRUE);
+    glDebugMessageInsert(GL_DEBUG_SOURCE_APPLICATION, GL_DEBUG_TYPE_OTHER, selfTestId, GL_DEBUG_SEVERITY_LOW, -1,
+                         "vq_engine: debug output self-test");
+    if (!debugOutput.selfTestSeen)
+        return "the GL debug output reports nothing";
+    return "";
 }
 
 bool glCheck(const char* call, const char* file, int line) {

@@ -42,14 +42,14 @@ bool exists(int index, int count, bool required) {
 
 template <typename T>
 void uploadBuffer(GLenum target, GLuint buffer, const std::vector<T>& data, size_t count) {
-    glBindBuffer(target, buffer);
-    glBufferData(target, GLsizeiptr(count * sizeof(T)), data.empty() ? nullptr : data.data(),
-                 GL_DYNAMIC_DRAW);
+    VQ_GL(glBindBuffer(target, buffer));
+    VQ_GL(glBufferData(target, GLsizeiptr(count * sizeof(T)), data.empty() ? nullptr : data.data(),
+                       GL_DYNAMIC_DRAW));
 }
 
 void describeAttribute(GLuint attribute, int components) {
-    glVertexAttribPointer(attribute, components, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glEnableVertexAttribArray(attribute);
+    VQ_GL(glVertexAttribPointer(attribute, components, GL_FLOAT, GL_FALSE, 0, nullptr));
+    VQ_GL(glEnableVertexAttribArray(attribute));
 }
 
 } // namespace
@@ -64,8 +64,8 @@ Mesh3D::Mesh3D(const char* path)
 }
 
 Mesh3D::~Mesh3D() {
-    glDeleteBuffers(4, vbo);
-    glDeleteVertexArrays(1, &vao);
+    VQ_GL(glDeleteBuffers(4, vbo));
+    VQ_GL(glDeleteVertexArrays(1, &vao));
     for (MeshIndex* face : faces)
         delete face;
 }
@@ -200,9 +200,9 @@ void Mesh3D::buildMesh() {
 }
 
 void Mesh3D::createOpenGLBinding() {
-    glGenVertexArrays(1, &vao);
-    glBindVertexArray(vao);
-    glGenBuffers(4, vbo);
+    VQ_GL(glGenVertexArrays(1, &vao));
+    VQ_GL(glBindVertexArray(vao));
+    VQ_GL(glGenBuffers(4, vbo));
     uploadBuffer(GL_ARRAY_BUFFER, vbo[0], positions, positions.size());
     describeAttribute(0, positionSize);
     uploadBuffer(GL_ARRAY_BUFFER, vbo[1], vertexNormals, positions.size());
@@ -210,12 +210,12 @@ void Mesh3D::createOpenGLBinding() {
     uploadBuffer(GL_ARRAY_BUFFER, vbo[2], vertexTexcoords, size_t(texcoordCount));
     describeAttribute(2, texcoordSize);
     uploadBuffer(GL_ELEMENT_ARRAY_BUFFER, vbo[3], indices, size_t(indexCount));
-    glBindVertexArray(0);
+    VQ_GL(glBindVertexArray(0));
 }
 
 void Mesh3D::draw() {
-    glBindVertexArray(vao);
-    glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT, nullptr);
+    VQ_GL(glBindVertexArray(vao));
+    VQ_GL(glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_INT, nullptr));
 }
 
 } // namespace vq_engine

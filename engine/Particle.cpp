@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/GLCheck.h"
 
@@ -25,6 +26,10 @@ double u() {
 
 double sgn(double v) {
     return std::copysign(1.0, v);
+}
+
+bool sameArray(const std::vector<float>& a, const std::vector<float>& b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
 } // namespace
@@ -62,35 +67,35 @@ Particle::Particle(int count, float x0, float x1, float y0, float y1, float z0, 
 }
 
 Particle::~Particle() {
-    glDeleteBuffers(attributeCount, vbo);
-    glDeleteVertexArrays(1, &vao);
+    VQ_GL(glDeleteBuffers(attributeCount, vbo));
+    VQ_GL(glDeleteVertexArrays(1, &vao));
 }
 
 void Particle::createOpenGLBinding() {
     requireGLContext("Particle");
     std::vector<float>* arrays[attributeCount] = {&positions, &velocities, &birthTimes, &deathTimes};
     if (vao != 0) {
-        glDeleteBuffers(attributeCount, vbo);
-        glDeleteVertexArrays(1, &vao);
+        VQ_GL(glDeleteBuffers(attributeCount, vbo));
+        VQ_GL(glDeleteVertexArrays(1, &vao));
     }
     for (int k = 0; k < attributeCount; k++)
         arrays[k]->resize(size_t(components[k]) * size_t(std::max(count, 0))); // GL reads count points from each
 
-    glGenVertexArrays(1, &vao);
-    glBindVertexArray(vao);
-    glGenBuffers(attributeCount, vbo);
+    VQ_GL(glGenVertexArrays(1, &vao));
+    VQ_GL(glBindVertexArray(vao));
+    VQ_GL(glGenBuffers(attributeCount, vbo));
     for (int k = 0; k < attributeCount; k++) {
-        glBindBuffer(GL_ARRAY_BUFFER, vbo[k]);
+        VQ_GL(glBindBuffer(GL_ARRAY_BUFFER, vbo[k]));
         VQ_GL(glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(sizeof(float) * components[k] * count),
                            arrays[k]->data(), GL_DYNAMIC_DRAW));
-        glVertexAttribPointer(k, components[k], GL_FLOAT, GL_FALSE, 0, nullptr);
-        glEnableVertexAttribArray(k);
+        VQ_GL(glVertexAttribPointer(k, components[k], GL_FLOAT, GL_FALSE, 0, nullptr));
+        VQ_GL(glEnableVertexAttribArray(k));
     }
-    glBindVertexArray(0);
+    VQ_GL(glBindVertexArray(0));
 }
 
 void Particle::draw() {
-    glBindVertexArray(vao);
+    VQ_GL(glBindVertexArray(vao));
     VQ_GL(glDrawArrays(GL_POINTS, 0, count));
 }
 
@@ -144,13 +149,13 @@ void Particle::upload() {
             return;
         }
     }
-    glBindVertexArray(vao);
+    VQ_GL(glBindVertexArray(vao));
     for (int k = 0; k < attributeCount; k++) {
-        glBindBuffer(GL_ARRAY_BUFFER, vbo[k]);
+        VQ_GL(glBindBuffer(GL_ARRAY_BUFFER, vbo[k]));
         VQ_GL(glBufferSubData(GL_ARRAY_BUFFER, 0, GLsizeiptr(sizeof(float) * arrays[k]->size()),
                               arrays[k]->data()));
     }
-    glBindVertexArray(0);
+    VQ_GL(glBindVertexArray(0));
 }
 
 void Particle::unifydir(double dx, double dy, double dz) {
@@ -192,6 +197,31 @@ bool Particle::collision(int index, int triangle) {
 
 double Particle::volume(Point3D a, Point3D b, Point3D c, Point3D d) {
     return Point3D::dot(Point3D::cross(b - a, c - a), d - a) * 1.6666666666666667;
+}
+
+Particle::State Particle::save() const {
+    return State{positions, velocities, birthTimes, deathTimes, {emitX, emitY, emitZ}, reborn};
+}
+
+void Particle::restore(const State& state) {
+    positions = state.positions;
+    velocities = state.velocities;
+    birthTimes = state.birthTimes;
+    deathTimes = state.deathTimes;
+    emitX = state.emit[0];
+    emitY = state.emit[1];
+    emitZ = state.emit[2];
+    reborn = state.reborn;
+    // Between frames the buffers hold exactly the arrays: every change of
+    // velocities is followed by an update, which uploads all four.
+    upload();
+}
+
+bool Particle::holds(const State& state) const {
+    // The arrays compare bitwise, so that a NaN position still matches its copy.
+    return reborn == state.reborn && emitX == state.emit[0] && emitY == state.emit[1] && emitZ == state.emit[2] &&
+           sameArray(positions, state.positions) && sameArray(velocities, state.velocities) &&
+           sameArray(birthTimes, state.birthTimes) && sameArray(deathTimes, state.deathTimes);
 }
 
 } // namespace vq_engine

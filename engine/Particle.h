@@ -62,6 +62,22 @@ public:
     // The signed volume measure of the tetrahedron a, b, c, d that collision uses.
     double volume(Point3D a, Point3D b, Point3D c, Point3D d);
 
+    // All that a cloud carries from one frame to the next: a saved state put
+    // back makes the cloud move, re-emit and draw on exactly as it did then.
+    struct State {
+        std::vector<float> positions;
+        std::vector<float> velocities;
+        std::vector<float> birthTimes;
+        std::vector<float> deathTimes;
+        float emit[3];
+        bool reborn;
+    };
+    State save() const;
+    // Puts the state back into the arrays and the GPU buffers.
+    void restore(const State& state);
+    // Whether the cloud is in exactly this state now.
+    bool holds(const State& state) const;
+
     // Where re-emitted points appear.
     float emitX;
     float emitY;

@@ -20,14 +20,14 @@ const double postAspect = 16.0 / 9.0;
 
 int mostColourTargets() {
     GLint attachments = 0, drawBuffers = 0;
-    glGetIntegerv(GL_MAX_COLOR_ATTACHMENTS, &attachments);
-    glGetIntegerv(GL_MAX_DRAW_BUFFERS, &drawBuffers);
+    VQ_GL(glGetIntegerv(GL_MAX_COLOR_ATTACHMENTS, &attachments));
+    VQ_GL(glGetIntegerv(GL_MAX_DRAW_BUFFERS, &drawBuffers));
     return std::min(attachments, drawBuffers);
 }
 
 int largestSide() {
     GLint side = 0;
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &side);
+    VQ_GL(glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &side));
     return side;
 }
 
@@ -62,48 +62,48 @@ RenderBuffer::RenderBuffer(int width, int height, int reserved, int count, bool 
         this->count = 0;
     textures = new unsigned int[this->count];
 
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    VQ_GL(glGenFramebuffers(1, &framebuffer));
+    VQ_GL(glBindFramebuffer(GL_FRAMEBUFFER, framebuffer));
     if (depth)
         attachDepthBuffer();
     attachTextures();
 
-    if (!countUsable || glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    if (!countUsable || VQ_GL_VALUE(glCheckFramebufferStatus(GL_FRAMEBUFFER)) != GL_FRAMEBUFFER_COMPLETE) {
         error = true;
         std::cout << "Render to texture initialization failed" << std::endl;
     }
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    VQ_GL(glBindFramebuffer(GL_FRAMEBUFFER, 0));
     sprite = new Sprite();
 }
 
 RenderBuffer::~RenderBuffer() {
-    glDeleteTextures(count, textures);
+    VQ_GL(glDeleteTextures(count, textures));
     delete[] textures;
-    glDeleteFramebuffers(1, &framebuffer);
+    VQ_GL(glDeleteFramebuffers(1, &framebuffer));
     if (depthBuffer)
-        glDeleteRenderbuffers(1, &depthBuffer);
+        VQ_GL(glDeleteRenderbuffers(1, &depthBuffer));
     delete sprite;
 }
 
 void RenderBuffer::attachDepthBuffer() {
-    glGenRenderbuffers(1, &depthBuffer);
-    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
+    VQ_GL(glGenRenderbuffers(1, &depthBuffer));
+    VQ_GL(glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer));
+    VQ_GL(glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height));
+    VQ_GL(glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer));
 }
 
 void RenderBuffer::attachTextures() {
     std::vector<GLenum> drawBuffers(count);
-    glGenTextures(count, textures);
+    VQ_GL(glGenTextures(count, textures));
     for (int i = 0; i < count; i++) {
-        glBindTexture(GL_TEXTURE_2D, textures[i]);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, textures[i], 0);
+        VQ_GL(glBindTexture(GL_TEXTURE_2D, textures[i]));
+        VQ_GL(glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr));
+        VQ_GL(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST));
+        VQ_GL(glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST));
+        VQ_GL(glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + i, textures[i], 0));
         drawBuffers[i] = GL_COLOR_ATTACHMENT0 + i;
     }
-    glDrawBuffers(count, drawBuffers.data());
+    VQ_GL(glDrawBuffers(count, drawBuffers.data()));
 }
 
 unsigned int RenderBuffer::getFramebuffer() {
@@ -121,15 +121,15 @@ bool RenderBuffer::getError() {
 }
 
 void RenderBuffer::firstPass() {
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, width, height);
+    VQ_GL(glBindFramebuffer(GL_FRAMEBUFFER, framebuffer));
+    VQ_GL(glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
+    VQ_GL(glViewport(0, 0, width, height));
 }
 
 void RenderBuffer::secondPass() {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, width, height);
+    VQ_GL(glBindFramebuffer(GL_FRAMEBUFFER, 0));
+    VQ_GL(glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT));
+    VQ_GL(glViewport(0, 0, width, height));
     if (!program) {
         if (!reportedNoProgram)
             std::cout << "Render buffer has no post-processing program: nothing drawn" << std::endl;
@@ -141,8 +141,8 @@ void RenderBuffer::secondPass() {
     projection.perspective(35.0, postAspect, 0.1, 1500.0);
     offer(program, "pmatrix", projection);
     for (int i = 0; i < count; i++) {
-        glActiveTexture(GL_TEXTURE0 + i);
-        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        VQ_GL(glActiveTexture(GL_TEXTURE0 + i));
+        VQ_GL(glBindTexture(GL_TEXTURE_2D, textures[i]));
         offer(program, "color", i);
     }
     offer(program, "height", height);

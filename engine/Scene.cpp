@@ -13,4 +13,8 @@ double Scene::aspect(int width, int height) {
     return double(width) / double(height);
 }
 
+bool Scene::showsAt(double t) const {
+    return t > start && end > t;
+}
+
 } // namespace vq_engine

@@ -17,6 +17,9 @@ public:
     // quotient would be 0, gets its true ratio instead.
     static double aspect(int width, int height);
 
+    // Whether Demo::show draws the scene at t: start < t < end, both strict.
+    bool showsAt(double t) const;
+
     // The window in show seconds; the scene is drawn only while start < t < end.
     double start;
     double end;

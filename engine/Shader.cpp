@@ -55,18 +55,18 @@ Shader::Shader(const char* path, unsigned int type) : id(0), path(path), type(ty
     std::vector<char> text;
     std::string reason;
     bool readable = readSource(path, text, reason);
-    id = glCreateShader(type);
+    id = VQ_GL_VALUE(glCreateShader(type));
     if (!readable) {
         std::cout << "Shader error" << std::endl
                   << "cannot read " << path << whereRelative(path) << ": " << reason << std::endl;
         return;
     }
     const char* source = text.data();
-    glShaderSource(id, 1, &source, nullptr);
-    glCompileShader(id);
+    VQ_GL(glShaderSource(id, 1, &source, nullptr));
+    VQ_GL(glCompileShader(id));
 
     GLint status = 0;
-    glGetShaderiv(id, GL_COMPILE_STATUS, &status);
+    VQ_GL(glGetShaderiv(id, GL_COMPILE_STATUS, &status));
     if (status == 0) {
         std::cout << "Shader error" << std::endl << source << std::endl;
         ShaderError::errorStr(id, SHADER_ERROR);
@@ -74,7 +74,7 @@ Shader::Shader(const char* path, unsigned int type) : id(0), path(path), type(ty
 }
 
 Shader::~Shader() {
-    glDeleteShader(id);
+    VQ_GL(glDeleteShader(id));
 }
 
 unsigned int Shader::getShaderId() {

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <vector>
 
+#include "engine/GLCheck.h"
+
 namespace vq_engine {
 
 ShaderError::ShaderError() {}
@@ -15,16 +17,16 @@ void ShaderError::errorStr(unsigned int id, ERROR_TYPE type) {
     bool program = type == PROGRAM_ERROR;
     GLint length = 0;
     if (program)
-        glGetProgramiv(id, GL_INFO_LOG_LENGTH, &length);
+        VQ_GL(glGetProgramiv(id, GL_INFO_LOG_LENGTH, &length));
     else
-        glGetShaderiv(id, GL_INFO_LOG_LENGTH, &length);
+        VQ_GL(glGetShaderiv(id, GL_INFO_LOG_LENGTH, &length));
 
     std::vector<char> log(length > 0 ? length : 1, '\0');
     if (length > 0) {
         if (program)
-            glGetProgramInfoLog(id, length, nullptr, log.data());
+            VQ_GL(glGetProgramInfoLog(id, length, nullptr, log.data()));
         else
-            glGetShaderInfoLog(id, length, nullptr, log.data());
+            VQ_GL(glGetShaderInfoLog(id, length, nullptr, log.data()));
     }
     std::cout << log.data() << std::endl;
 }

@@ -48,7 +48,7 @@ std::set<std::pair<unsigned int, std::string>>& reported() {
 }
 
 GLint uniformLocation(ShaderProgram& program, const char* name) {
-    GLint location = glGetUniformLocation(program.id, name);
+    GLint location = VQ_GL_VALUE(glGetUniformLocation(program.id, name));
     if (location == -1 && uniformChecks() && program.isLinked() && reported().insert({program.id, name}).second)
         std::fprintf(stderr, "uniform %s is not in the program built from %s\n", name,
                      program.sourceFiles().c_str());
@@ -57,13 +57,13 @@ GLint uniformLocation(ShaderProgram& program, const char* name) {
 
 } // namespace
 
-ShaderProgram::ShaderProgram() : id((requireGLContext("ShaderProgram"), glCreateProgram())), textureUnit(0) {}
+ShaderProgram::ShaderProgram() : id((requireGLContext("ShaderProgram"), VQ_GL_VALUE(glCreateProgram()))), textureUnit(0) {}
 
 ShaderProgram::~ShaderProgram() {
     // Attached stages are only flagged for deletion; they go with the program.
     for (Shader* shader : shaders)
         delete shader;
-    glDeleteProgram(id);
+    VQ_GL(glDeleteProgram(id));
     compiledPrograms().erase(id);
     auto& said = reported();
     said.erase(said.lower_bound({id, ""}), said.lower_bound({id + 1, ""}));
@@ -71,23 +71,23 @@ ShaderProgram::~ShaderProgram() {
 
 void ShaderProgram::addShader(const char* path, unsigned int type) {
     Shader* shader = new Shader(path, type);
-    glAttachShader(id, shader->getShaderId());
+    VQ_GL(glAttachShader(id, shader->getShaderId()));
     shaders.push_back(shader);
 }
 
 void ShaderProgram::compile() {
     GLint status = 0;
-    glLinkProgram(id);
+    VQ_GL(glLinkProgram(id));
     compiledPrograms().insert(id);
-    glGetProgramiv(id, GL_LINK_STATUS, &status);
+    VQ_GL(glGetProgramiv(id, GL_LINK_STATUS, &status));
     if (status == 0) {
         std::cout << "Link error" << std::endl;
         ShaderError::errorStr(id, PROGRAM_ERROR);
     }
 
     status = 0;
-    glValidateProgram(id);
-    glGetProgramiv(id, GL_VALIDATE_STATUS, &status);
+    VQ_GL(glValidateProgram(id));
+    VQ_GL(glGetProgramiv(id, GL_VALIDATE_STATUS, &status));
     if (status == 0) {
         std::cout << "Validate error" << std::endl;
         ShaderError::errorStr(id, PROGRAM_ERROR);
@@ -96,7 +96,7 @@ void ShaderProgram::compile() {
 
 bool ShaderProgram::isLinked() {
     GLint status = 0;
-    glGetProgramiv(id, GL_LINK_STATUS, &status);
+    VQ_GL(glGetProgramiv(id, GL_LINK_STATUS, &status));
     return status != 0;
 }
 
@@ -131,25 +131,25 @@ void ShaderProgram::use() {
     if (!compiledPrograms().count(id) && reported().insert({id, ""}).second)
         std::fprintf(stderr, "the program built from %s is used but was never compiled: call compile() after addShader()\n",
                      sourceFiles().c_str());
-    glUseProgram(id);
+    VQ_GL(glUseProgram(id));
     textureUnit = 0;
 }
 
 void ShaderProgram::setParam(const char* name, float value) {
-    glUniform1f(uniformLocation(*this, name), value);
+    VQ_GL(glUniform1f(uniformLocation(*this, name), value));
 }
 
 void ShaderProgram::setParam(const char* name, int value) {
-    glUniform1i(uniformLocation(*this, name), value);
+    VQ_GL(glUniform1i(uniformLocation(*this, name), value));
 }
 
 void ShaderProgram::setParam(const char* name, Matrix m) {
-    glUniformMatrix4fv(uniformLocation(*this, name), 1, GL_FALSE, m.matrix());
+    VQ_GL(glUniformMatrix4fv(uniformLocation(*this, name), 1, GL_FALSE, m.matrix()));
 }
 
 void ShaderProgram::addTexture(const char* name, unsigned int texture) {
-    glActiveTexture(GL_TEXTURE0 + textureUnit);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    VQ_GL(glActiveTexture(GL_TEXTURE0 + textureUnit));
+    VQ_GL(glBindTexture(GL_TEXTURE_2D, texture));
     setParam(name, textureUnit);
     textureUnit++;
 }

@@ -1,14 +1,14 @@
 #ifndef VQ_ENGINE_TEXTURE_H
 #define VQ_ENGINE_TEXTURE_H
 
+#include "engine/Picture.h"
+
 namespace vq_engine {
 
-// The file format a Texture is read as; the name's extension is not looked at.
-enum ImgType { IMG_JPEG = 0, IMG_PNG = 1, IMG_TGA = 2 };
-
-// One 2D texture filled once from a TGA, JPEG or PNG file, RGBA inside, with
-// linear filtering and repeat wrapping, and stored so the picture stands
-// upright under GL's bottom-left texture origin.
+// One 2D texture filled once from a TGA, JPEG or PNG file, decoded by
+// Picture and uploaded RGBA inside, with linear filtering and repeat
+// wrapping, and stored so the picture stands upright under GL's bottom-left
+// texture origin.
 //
 // A file that cannot be used (missing, truncated, corrupt, of a kind the
 // loader does not read, or absurdly large) leaves the texture object without

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <vector>
 
-#include "demo/Background.h"
 #include "demo/MyDemo.h"
+#include "demo/SceneCommon.h"
+#include "demo/SceneContents.h"
+#include "demo/Scenes.h"
+#include "demo/StartChecks.h"
 #include "tests/support/KeepsScenes.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/ShowCamera.h"
@@ -109,4 +114,76 @@ TEST_F(BackgroundScene, ClearsTheFrameAndDrawsTheFace) {
     EXPECT_EQ(lit(frame, screenBox(-1.5, 1.5, -1.5, -0.3, -2)), 0);
     // Outside the outline too.
     EXPECT_EQ(lit(frame, PixelRect{0, 0, frameWidth, screenBox(0, 0, -5.6, -5.6, 0).y0}), 0);
+}
+
+namespace {
+
+// Makes state the drand48 stream's position and hands back the one it replaces.
+void swapRandom(unsigned short state[3]) {
+    unsigned short next[3] = {state[0], state[1], state[2]};
+    unsigned short* previous = seed48(next);
+    for (int k = 0; k < 3; k++)
+        state[k] = previous[k];
+}
+
+MyDemo* builtShow(long seed) {
+    srand48(seed);
+    MyDemo* demo = new MyDemo(64, 64);
+    demo->init();
+    return demo;
+}
+
+} // namespace
+
+// A show stepped through its frames ends up exactly where the same show
+// drawn frame by frame does, clouds and GPU buffers alike, and the frame it
+// would have drawn into keeps what it held.
+TEST(DemoStep, MovesTheShowAsDrawingItDoesAndDrawsNothing) {
+    OffscreenTarget target(64, 64);
+    MyDemo* drawn = builtShow(21);
+    unsigned short drawnRandom[3] = {0, 0, 0};
+    swapRandom(drawnRandom);
+    MyDemo* stepped = builtShow(21);
+    unsigned short steppedRandom[3] = {0, 0, 0};
+    swapRandom(steppedRandom);
+
+    for (double t = 0.1; t < 20.0; t += 0.25) {
+        swapRandom(drawnRandom);
+        drawn->show(t);
+        swapRandom(drawnRandom);
+
+        glClearColor(1.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        swapRandom(steppedRandom);
+        stepped->step(t);
+        swapRandom(steppedRandom);
+        Image image = target.read();
+        ASSERT_EQ(image.pixel(32, 32)[0], 255) << "t = " << t;
+        ASSERT_EQ(image.litPixels(0, 0, 64, 64, 0), 64 * 64) << "t = " << t;
+    }
+    for (int k = 0; k < 3; k++)
+        EXPECT_EQ(drawnRandom[k], steppedRandom[k]);
+    std::vector<SceneContent> a = sceneContents(*drawn);
+    std::vector<SceneContent> b = sceneContents(*stepped);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); i++) {
+        ASSERT_EQ(a[i].clouds.size(), b[i].clouds.size());
+        for (size_t c = 0; c < a[i].clouds.size(); c++) {
+            const vq_engine::Particle& cloud = *b[i].clouds[c];
+            ASSERT_TRUE(cloud.holds(a[i].clouds[c]->save())) << a[i].name << " cloud " << c;
+            ASSERT_EQ(readBuffer(cloud.vbo[0], cloud.positions.size()), cloud.positions) << a[i].name;
+        }
+    }
+}
+
+// A tool that builds the show again (in a new context, after the old one has
+// gone) checks and rebuilds only the programs of the show it now has.
+TEST(StarsPrograms, ListOnlyTheProgramsOfTheShowBuiltLast) {
+    builtShow(5);
+    MyDemo* show = builtShow(6);
+    ASSERT_EQ(starsPrograms().size(), show->scenes.size());
+    EXPECT_EQ(starsPrograms().front(), static_cast<Background*>(show->scenes.front())->program);
+    EXPECT_EQ(starsPrograms().back(), static_cast<RandomNums*>(show->scenes.back())->program);
+    EXPECT_EQ(brokenProgramReason(), "");
 }

@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
+#include <string>
 
 #include "engine/GLCheck.h"
 #include "engine/Particle.h"
@@ -361,4 +363,88 @@ TEST(GLCheck, NamesTheCallThePlaceAndTheError) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Particle.cpp:42: glBindBuffer(GL_ARRAY_BUFFER, 987654) failed: GL_INVALID_OPERATION (0x0502)\n");
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// A saved state put back rewinds the cloud: the arrays, the emission point,
+// the reborn flag and the GPU buffers are as they were, and from there the
+// cloud moves and re-emits exactly as it did the first time.
+TEST(ParticleState, RestoringASavedStateRewindsTheCloud) {
+    srand48(99);
+    Particle cloud(50, -1.0f, 1.0f, -1.0f, 1.0f, 0.0f, 1.0f);
+    Particle::State saved = cloud.save();
+    unsigned short random[3] = {7, 8, 9};
+    unsigned short* now = seed48(random);
+    unsigned short streamAtSave[3] = {now[0], now[1], now[2]};
+    seed48(streamAtSave);
+    EXPECT_TRUE(cloud.holds(saved));
+
+    for (int frame = 1; frame <= 20; frame++)
+        cloud.update(frame * 0.8, 0.5, 0.5, 0.5);
+    cloud.noreborn();
+    Particle::State later = cloud.save();
+    EXPECT_FALSE(cloud.holds(saved));
+
+    cloud.restore(saved);
+    EXPECT_TRUE(cloud.holds(saved));
+    EXPECT_TRUE(cloud.reborn);
+    EXPECT_EQ(cloud.emitX, saved.emit[0]);
+    expectGpuMatchesCpu(cloud);
+
+    seed48(streamAtSave);
+    for (int frame = 1; frame <= 20; frame++)
+        cloud.update(frame * 0.8, 0.5, 0.5, 0.5);
+    cloud.noreborn();
+    EXPECT_TRUE(cloud.holds(later));
+    expectGpuMatchesCpu(cloud);
+}
+
+TEST(ParticleState, HoldsComparesEveryPart) {
+    Particle cloud(3, 0.0f, 0.0f, 0.0f);
+    Particle::State saved = cloud.save();
+    cloud.birthTimes[2] = 5.0f;
+    EXPECT_FALSE(cloud.holds(saved));
+    cloud.restore(saved);
+    cloud.emitZ = 1.0f;
+    EXPECT_FALSE(cloud.holds(saved));
+    cloud.restore(saved);
+    cloud.noreborn();
+    EXPECT_FALSE(cloud.holds(saved));
+    // A NaN position still matches its own copy.
+    cloud.restore(saved);
+    cloud.positions[0] = std::nanf("");
+    EXPECT_TRUE(cloud.holds(cloud.save()));
+}
+
+// An engine call that fails is named with its call, its file and its line,
+// and the line is the one that holds the call.
+TEST(GLCheck, AFailingEngineCallIsNamedWhereItIs) {
+#ifdef VQ_GL_CHECKS
+    Particle* cloud = new Particle(4, 0.0f, 0.0f, 0.0f);
+    glDeleteVertexArrays(1, &cloud->vao); // the name is gone: binding it is invalid
+    glGetError();
+    testing::internal::CaptureStderr();
+    cloud->draw();
+    std::string report = testing::internal::GetCapturedStderr();
+    // The file as the compiler was given it (absolute, or relative to the
+    // build), then the line and the call.
+    const std::string file = "engine/Particle.cpp:";
+    size_t at = report.find(file);
+    ASSERT_NE(at, std::string::npos) << report;
+    EXPECT_EQ(report.rfind('\n', at), std::string::npos) << report;
+    size_t digits = 0;
+    int lineNumber = std::stoi(report.substr(at + file.size()), &digits);
+    size_t rest = at + file.size() + digits;
+    EXPECT_EQ(report.substr(rest, report.find('\n', rest) - rest),
+              ": glBindVertexArray(vao) failed: GL_INVALID_OPERATION (0x0502)");
+    std::ifstream source(std::string(VQ_SOURCE_DIR) + "/engine/Particle.cpp");
+    std::string line;
+    for (int n = lineNumber; n > 0 && std::getline(source, line); n--) {
+    }
+    EXPECT_NE(line.find("VQ_GL(glBindVertexArray(vao))"), std::string::npos) << "line " << lineNumber << ": " << line;
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    cloud->vao = 0;
+    delete cloud;
+#else
+    GTEST_SKIP() << "built without VQ_GL_CHECKS: the engine's GL calls are not checked";
+#endif
 }

@@ -7,16 +7,8 @@
 #include <string>
 #include <typeinfo>
 
-#include "demo/Background.h"
-#include "demo/Begin.h"
-#include "demo/Fourteen.h"
-#include "demo/Million.h"
+#include "demo/Scenes.h"
 #include "demo/MyDemo.h"
-#include "demo/N158.h"
-#include "demo/N271.h"
-#include "demo/RandomNums.h"
-#include "demo/Thirtytwo.h"
-#include "demo/Tovelplex.h"
 #include "tests/support/KeepsScenes.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/Process.h"

@@ -1,46 +1,21 @@
-// Picture and music agree: the real show, built in a real GL context, opens
-// every scene and starts every motion on a cue of the soundtrack's score, and
-// every cue of the score marks something in the show.
+// Picture and music agree: every scene of the real show, built in a real GL
+// context, opens on a cue of demo/Cues.h, and the score pins every cue of
+// that list to one of its notes, in the list's order.
 #include <gtest/gtest.h>
 
-#include <cxxabi.h>
-
-#include <cstdlib>
+#include <cmath>
 #include <string>
-#include <typeinfo>
 #include <vector>
 
-#include "demo/Begin.h"
-#include "demo/Fourteen.h"
-#include "demo/Million.h"
-#include "demo/MyDemo.h"
-#include "demo/N158.h"
-#include "demo/N271.h"
-#include "demo/RandomNums.h"
-#include "demo/Thirtytwo.h"
-#include "tests/support/GLContext.h"
 #include "demo/Cues.h"
+#include "demo/MyDemo.h"
+#include "demo/SceneContents.h"
+#include "tests/support/GLContext.h"
+#include "tests/support/KeepsScenes.h"
+#include "tools/soundtrack/Score.h"
 
 namespace {
 
-struct Moment {
-    std::string what;
-    double time;
-};
-
-// The times at which the scenes' code starts their motions.
-const std::vector<Moment> motionStarts = {
-    {"Begin::motionStart", Begin::motionStart},
-    {"Fourteen::motionStart", Fourteen::motionStart},
-    {"Thirtytwo::motionStart", Thirtytwo::motionStart},
-    {"N158::motionStart", N158::motionStart},
-    {"N271::motionStart", N271::motionStart},
-    {"Million::motionStart", Million::motionStart},
-    {"Million::fallStart", Million::fallStart},
-    {"RandomNums::secondPassStart", RandomNums::secondPassStart},
-};
-
-// Both sides write the same decimal constants, so they compare exactly.
 bool onCue(double time) {
     for (const soundtrack::Cue& cue : soundtrack::cues)
         if (cue.time == time)
@@ -48,47 +23,33 @@ bool onCue(double time) {
     return false;
 }
 
-std::string className(const vq_engine::Scene& scene) {
-    int status = 0;
-    char* name = abi::__cxa_demangle(typeid(scene).name(), nullptr, nullptr, &status);
-    std::string readable = status == 0 ? name : typeid(scene).name();
-    std::free(name);
-    return readable;
-}
-
-std::vector<Moment> sceneStarts() {
-    static MyDemo* demo = nullptr;
-    if (!demo) {
-        demo = new MyDemo(1920, 1080);
-        demo->init();
-    }
-    std::vector<Moment> starts;
-    for (vq_engine::Scene* scene : demo->scenes)
-        starts.push_back({className(*scene), scene->start});
-    return starts;
-}
-
 } // namespace
 
 TEST(SoundtrackSync, EverySceneOpensOnACue) {
-    std::vector<Moment> starts = sceneStarts();
-    ASSERT_EQ(starts.size(), 9u);
-    for (const Moment& start : starts)
-        EXPECT_TRUE(onCue(start.time)) << start.what << " opens at " << start.time << " s, which is no cue";
+    MyDemo* demo = new MyDemo(1920, 1080);
+    demo->init();
+    std::vector<SceneContent> scenes = sceneContents(*demo);
+    ASSERT_EQ(scenes.size(), 9u);
+    for (const SceneContent& scene : scenes)
+        EXPECT_TRUE(onCue(scene.scene->start)) << scene.name << " opens at " << scene.scene->start << " s, which is no cue";
 }
 
-TEST(SoundtrackSync, EveryMotionStartsOnACue) {
-    for (const Moment& motion : motionStarts)
-        EXPECT_TRUE(onCue(motion.time)) << motion.what << " = " << motion.time << " s, which is no cue";
+TEST(SoundtrackSync, CuesRunInShowOrder) {
+    for (int i = 1; i < soundtrack::cueCount; i++)
+        EXPECT_LT(soundtrack::cues[i - 1].time, soundtrack::cues[i].time)
+            << "\"" << soundtrack::cues[i].event << "\" comes before \"" << soundtrack::cues[i - 1].event << "\"";
+    EXPECT_LT(soundtrack::cues[soundtrack::cueCount - 1].time, soundtrack::finalChord);
 }
 
-TEST(SoundtrackSync, EveryCueMarksSomethingInTheShow) {
-    std::vector<Moment> moments = sceneStarts();
-    moments.insert(moments.end(), motionStarts.begin(), motionStarts.end());
+// The tempo map bends so that each cue falls on a whole sixteenth; a cue the
+// score forgot would fall between notes, wherever the tempo happens to put it.
+TEST(SoundtrackSync, TheScorePinsEveryCueToANote) {
+    soundtrack::TempoMap tempo = soundtrack::trackTempo();
     for (const soundtrack::Cue& cue : soundtrack::cues) {
-        bool used = false;
-        for (const Moment& moment : moments)
-            used = used || moment.time == cue.time;
-        EXPECT_TRUE(used) << "the cue \"" << cue.event << "\" at " << cue.time << " s marks nothing in the show";
+        bool pinned = false;
+        for (const soundtrack::TempoMap::Anchor& anchor : tempo.anchors)
+            pinned = pinned || (anchor.time == cue.time && anchor.sixteenth == std::floor(anchor.sixteenth) &&
+                                std::fabs(tempo.time(anchor.sixteenth) - cue.time) < 1e-9);
+        EXPECT_TRUE(pinned) << "the cue \"" << cue.event << "\" at " << cue.time << " s is on no note of the score";
     }
 }

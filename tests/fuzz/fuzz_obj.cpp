@@ -4,6 +4,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     startFuzzing();
+    openFuzzContext();
     return 0;
 }
 

@@ -6,11 +6,16 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/Picture.h"
 #include "engine/RegularFile.h"
 
 namespace capture {
 
 namespace {
+
+// Far beyond any frame or reference picture; the decoder refuses larger sides
+// before it allocates anything.
+const int largestSide = 1 << 15;
 
 // libpng reports errors through a callback that must not return; it leaves
 // the message here and jumps back.
@@ -54,35 +59,6 @@ bool encode(const RgbImage& image, FILE* file, int compression, PngFailure& fail
     return true;
 }
 
-bool decode(FILE* file, RgbImage& image, PngFailure& failure) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure, onPngError, onPngWarning);
-    if (!png) {
-        std::snprintf(failure.message, sizeof failure.message, "out of memory");
-        return false;
-    }
-    png_infop info = png_create_info_struct(png);
-    if (setjmp(failure.jump)) {
-        png_destroy_read_struct(&png, &info, nullptr);
-        return false;
-    }
-    png_init_io(png, file);
-    png_read_info(png, info);
-    // Whatever the file holds, read 8-bit RGB.
-    png_set_expand(png);
-    png_set_strip_16(png);
-    png_set_strip_alpha(png);
-    png_set_gray_to_rgb(png);
-    png_read_update_info(png, info);
-    image.width = int(png_get_image_width(png, info));
-    image.height = int(png_get_image_height(png, info));
-    image.rgb.assign(size_t(3) * image.width * image.height, 0);
-    for (int y = 0; y < image.height; y++)
-        png_read_row(png, image.pixel(0, y), nullptr);
-    png_read_end(png, nullptr);
-    png_destroy_read_struct(&png, &info, nullptr);
-    return true;
-}
-
 } // namespace
 
 std::string writePng(const RgbImage& image, const std::string& path, int compression) {
@@ -108,6 +84,7 @@ std::string writePng(const RgbImage& image, const std::string& path, int compres
 }
 
 std::string readPng(const std::string& path, RgbImage& image) {
+    image = RgbImage();
     std::string reason;
     FILE* file = vq_engine::openRegularFile(path.c_str(), reason);
     if (!file)
@@ -115,16 +92,15 @@ std::string readPng(const std::string& path, RgbImage& image) {
     unsigned char signature[8] = {};
     bool isPng = std::fread(signature, 1, sizeof signature, file) == sizeof signature &&
                  png_sig_cmp(signature, 0, sizeof signature) == 0;
-    std::rewind(file);
-    PngFailure failure;
-    bool decoded = isPng && decode(file, image, failure);
     std::fclose(file);
     if (!isPng)
         return "cannot read " + path + ": not a PNG file";
-    if (!decoded) {
-        image = RgbImage();
-        return "cannot read " + path + ": " + failure.message;
-    }
+    vq_engine::Picture picture;
+    if (!picture.loadPNG(path.c_str(), largestSide, reason))
+        return "cannot read " + path + ": " + reason;
+    image.width = picture.width;
+    image.height = picture.height;
+    image.rgb = picture.topDownRgb();
     return "";
 }
 

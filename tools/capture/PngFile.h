@@ -23,8 +23,9 @@ struct RgbImage {
 // level, 1 (fast) to 9 (small). An error message naming the file, or empty.
 std::string writePng(const RgbImage& image, const std::string& path, int compression);
 
-// Reads an 8-bit PNG of any colour type as RGB; an error message naming the
-// file, or empty.
+// Reads a PNG of any colour type and depth as 8-bit RGB, through the
+// engine's decoder (alpha dropped, grey repeated); an error message naming
+// the file, or empty.
 std::string readPng(const std::string& path, RgbImage& image);
 
 } // namespace capture

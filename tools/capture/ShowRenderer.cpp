@@ -6,6 +6,7 @@
 
 #include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
+#include "engine/GLCheck.h"
 #include "engine/RenderBuffer.h"
 #include "tools/capture/GLWindow.h"
 
@@ -16,8 +17,6 @@ namespace {
 // The window only carries the context; frames go to the framebuffer.
 const int windowSide = 16;
 const size_t keptGLReports = 10;
-// Sent through the debug output once it is on, to show that it reports.
-const GLuint selfTestId = 0x5e1f;
 
 } // namespace
 
@@ -65,18 +64,8 @@ std::string ShowRenderer::makeFramebuffer() {
     return "";
 }
 
-// Errors, undefined behaviour, deprecated or unportable use and performance
-// warnings all count; only notifications (the driver's chatter) do not.
-void GLAPIENTRY ShowRenderer::onGLMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei,
-                                          const GLchar* message, const void* renderer) {
-    ShowRenderer* self = static_cast<ShowRenderer*>(const_cast<void*>(renderer));
-    if (source == GL_DEBUG_SOURCE_APPLICATION && id == selfTestId) {
-        self->selfTestSeen = true;
-        return;
-    }
-    if (severity == GL_DEBUG_SEVERITY_NOTIFICATION || type == GL_DEBUG_TYPE_PUSH_GROUP ||
-        type == GL_DEBUG_TYPE_POP_GROUP || type == GL_DEBUG_TYPE_MARKER)
-        return;
+void ShowRenderer::onGLMessage(const char* message, void* renderer) {
+    ShowRenderer* self = static_cast<ShowRenderer*>(renderer);
     self->glProblems++;
     if (self->glReports.size() < keptGLReports) {
         char time[32];
@@ -85,21 +74,10 @@ void GLAPIENTRY ShowRenderer::onGLMessage(GLenum source, GLenum type, GLuint id,
     }
 }
 
+// Each message arrives inside the call that caused it, so the time is the frame's.
 std::string ShowRenderer::startGLCheck() {
-    GLint flags = 0;
-    glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
-    if (!(flags & GL_CONTEXT_FLAG_DEBUG_BIT) || !glDebugMessageCallback)
-        return "--gl-check: this OpenGL gives no debug context";
-    glEnable(GL_DEBUG_OUTPUT);
-    // Each message arrives inside the call that caused it, so the time is the frame's.
-    glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
-    glDebugMessageCallback(onGLMessage, this);
-    glDebugMessageControl(GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE, 0, nullptr, GL_TRUE);
-    glDebugMessageInsert(GL_DEBUG_SOURCE_APPLICATION, GL_DEBUG_TYPE_OTHER, selfTestId, GL_DEBUG_SEVERITY_LOW, -1,
-                         "velquor-capture: debug output self-test");
-    if (!selfTestSeen)
-        return "--gl-check: the GL debug output reports nothing";
-    return "";
+    std::string error = vq_engine::startGLDebugOutput(onGLMessage, this);
+    return error.empty() ? "" : "--gl-check: " + error;
 }
 
 void ShowRenderer::draw(double t) {

@@ -44,11 +44,9 @@ public:
 private:
     std::string makeFramebuffer();
     std::string startGLCheck();
-    static void GLAPIENTRY onGLMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei length,
-                                       const GLchar* message, const void* renderer);
+    static void onGLMessage(const char* message, void* renderer);
 
     double drawing = 0.0;
-    bool selfTestSeen = false;
 
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;

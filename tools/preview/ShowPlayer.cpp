@@ -20,9 +20,6 @@ ShowPlayer::~ShowPlayer() {
 void ShowPlayer::close() {
     delete target;
     target = nullptr;
-    if (nothingDrawn)
-        glDeleteQueries(1, &nothingDrawn);
-    nothingDrawn = 0;
 }
 
 std::string ShowPlayer::open(int width, int height) {
@@ -37,11 +34,6 @@ std::string ShowPlayer::open(int width, int height) {
         clouds.insert(clouds.end(), scene.clouds.begin(), scene.clouds.end());
     }
     states.keep(0, saveShow(clouds, nullptr));
-    // A query around no drawing at all: no samples passed. Rendering on
-    // its condition is skipped.
-    glGenQueries(1, &nothingDrawn);
-    glBeginQuery(GL_ANY_SAMPLES_PASSED, nothingDrawn);
-    glEndQuery(GL_ANY_SAMPLES_PASSED);
     resize(width, height);
     return target->getError() ? "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" +
                                     std::to_string(height)
@@ -55,7 +47,7 @@ void ShowPlayer::resize(int width, int height) {
     target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
     // Each scene's projection as a show built at this size would have it.
     for (const SceneContent& scene : scenes)
-        scene.projection->perspective(fieldOfView, vq_engine::Scene::aspect(width, height), nearPlane, farPlane);
+        layOut(*scene.projection, width, height);
     redraw();
 }
 
@@ -63,15 +55,10 @@ unsigned int ShowPlayer::framebuffer() const {
     return target->getFramebuffer();
 }
 
-// The same calls as a drawn frame, with GL told to skip every draw and
-// clear: the points move, the buffers fill and the random stream advances
-// exactly as when the frame is seen, at a fraction of the cost.
+// The points move, the buffers fill and the random stream advances exactly as
+// when the frame is seen, at a fraction of the cost.
 void ShowPlayer::step(int n) {
-    glEnable(GL_RASTERIZER_DISCARD);
-    glBeginConditionalRender(nothingDrawn, GL_QUERY_WAIT);
-    demo->show(timeOf(n));
-    glEndConditionalRender();
-    glDisable(GL_RASTERIZER_DISCARD);
+    demo->step(timeOf(n));
     keepIfDue(n);
 }
 
@@ -156,7 +143,7 @@ std::vector<std::string> ShowPlayer::scenesAt(int n) const {
     double t = timeOf(n);
     std::vector<std::string> names;
     for (const SceneContent& scene : scenes)
-        if (t > scene.scene->start && scene.scene->end > t)
+        if (scene.scene->showsAt(t))
             names.push_back(scene.name);
     return names;
 }

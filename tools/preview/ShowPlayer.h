@@ -74,7 +74,6 @@ private:
     ShowState scout;
     int scoutFrame = 0;
     MyDemo* demo = nullptr;
-    unsigned int nothingDrawn = 0;
     vq_engine::RenderBuffer* target = nullptr;
     std::vector<vq_engine::Particle*> clouds;
 };

@@ -6,24 +6,14 @@
 #include <memory>
 #include <vector>
 
-namespace vq_engine {
-class Particle;
-}
+#include "engine/Particle.h"
 
 namespace preview {
 
 // Everything one cloud carries from frame to frame.
-struct CloudState {
-    std::vector<float> positions;
-    std::vector<float> velocities;
-    std::vector<float> birthTimes;
-    std::vector<float> deathTimes;
-    float emit[3];
-    bool reborn;
-
-    bool sameAs(const vq_engine::Particle& cloud) const;
-    size_t bytes() const;
-};
+using CloudState = vq_engine::Particle::State;
+// Bytes a saved cloud takes.
+size_t cloudBytes(const CloudState& cloud);
 
 // The show between two frames: every cloud and the random stream. Clouds
 // that did not change since another saved state share its copy.
@@ -40,7 +30,7 @@ void restoreRandom(const unsigned short state[3]);
 // and the random stream.
 ShowState saveShow(const std::vector<vq_engine::Particle*>& clouds, const ShowState* like);
 // Puts the arrays back, on the CPU and into the clouds' GPU buffers, and the
-// random stream; the array buffer binding is left as it was.
+// random stream; the array buffer and vertex array bindings are left as they were.
 void restoreShow(const ShowState& state, const std::vector<vq_engine::Particle*>& clouds);
 
 // States saved by frame number, with the memory their clouds take.
