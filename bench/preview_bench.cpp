@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "tools/capture/TrackLength.h"
+#include "tools/common/TrackLength.h"
 #include "tools/preview/Preview.h"
 #include "tools/preview/ShowState.h"
 

@@ -22,7 +22,7 @@
 #include "tests/support/Process.h"
 #include "tests/support/ShowCamera.h"
 #include "tools/capture/CaptureOptions.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 using capture::RgbImage;
 

@@ -17,7 +17,7 @@
 #include "tests/support/Process.h"
 #include "tests/support/TestTrack.h"
 #include "tools/capture/ContactSheet.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 using capture::RgbImage;
 

@@ -22,8 +22,8 @@
 #include "tests/support/KeepsScenes.h"
 #include "tests/support/Process.h"
 #include "tests/support/XServer.h"
-#include "tools/capture/PngFile.h"
-#include "tools/capture/ShowRenderer.h"
+#include "tools/common/PngFile.h"
+#include "tools/common/OffscreenShow.h"
 #include "tools/preview/Preview.h"
 
 using preview::Preview;

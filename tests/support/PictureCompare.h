@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 // Compares a rendered frame with its reference picture loosely enough that
 // another rasteriser's half-pixel offsets, point sizes rounded the other way

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <set>
 
-#include "tools/capture/OptionValues.h"
+#include "tools/common/OptionValues.h"
 
 namespace capture {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 namespace capture {
 

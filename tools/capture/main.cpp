@@ -19,10 +19,10 @@
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/ContactSheet.h"
 #include "tools/capture/OutputPaths.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 #include "tools/capture/Progress.h"
-#include "tools/capture/ShowRenderer.h"
-#include "tools/capture/TrackLength.h"
+#include "tools/common/OffscreenShow.h"
+#include "tools/common/TrackLength.h"
 #include "tools/capture/VideoEncoder.h"
 
 using namespace capture;

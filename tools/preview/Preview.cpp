@@ -7,9 +7,9 @@
 #include <cstdio>
 
 #include "demo/SceneCommon.h"
-#include "tools/capture/GLWindow.h"
-#include "tools/capture/PngFile.h"
-#include "tools/capture/ShowRenderer.h"
+#include "tools/common/GLWindow.h"
+#include "tools/common/PngFile.h"
+#include "tools/common/OffscreenShow.h"
 
 namespace preview {
 

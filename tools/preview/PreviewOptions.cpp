@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "tools/capture/OptionValues.h"
+#include "tools/common/OptionValues.h"
 
 namespace preview {
 

@@ -9,7 +9,7 @@
 
 #include "demo/SceneCommon.h"
 #include "demo/StartChecks.h"
-#include "tools/capture/TrackLength.h"
+#include "tools/common/TrackLength.h"
 #include "tools/preview/Preview.h"
 #include "tools/preview/PreviewOptions.h"
 

@@ -5,7 +5,7 @@
 #include <exception>
 #include <string>
 
-#include "tools/soundtrack/AtomicFile.h"
+#include "tools/common/AtomicFile.h"
 #include "tools/soundtrack/Mp3Encoder.h"
 #include "tools/soundtrack/Score.h"
 

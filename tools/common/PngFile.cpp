@@ -1,4 +1,4 @@
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 #include <png.h>
 

@@ -1,4 +1,4 @@
-#include "tools/capture/TrackLength.h"
+#include "tools/common/TrackLength.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -1,4 +1,4 @@
-#include "tools/capture/GLWindow.h"
+#include "tools/common/GLWindow.h"
 
 #include <GL/glew.h>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 class MyDemo;
 namespace vq_engine {

@@ -1,4 +1,4 @@
-#include "tools/capture/ShowRenderer.h"
+#include "tools/common/OffscreenShow.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
 #include "engine/RenderBuffer.h"
-#include "tools/capture/GLWindow.h"
+#include "tools/common/GLWindow.h"
 
 namespace capture {
 

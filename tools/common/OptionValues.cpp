@@ -1,4 +1,4 @@
-#include "tools/capture/OptionValues.h"
+#include "tools/common/OptionValues.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/soundtrack/AtomicFile.h"
+#include "tools/common/AtomicFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
