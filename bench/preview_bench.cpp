@@ -171,7 +171,7 @@ BENCHMARK(BM_ReloadShaders)->UseManualTime()->Iterations(5)->Unit(benchmark::kMi
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::string error;
-    showSeconds = capture::trackSeconds(preview::musicPath, error);
+    showSeconds = tools::trackSeconds(preview::musicPath, error);
     if (!error.empty()) {
         std::fprintf(stderr, "preview_bench: %s (run it from the build directory)\n", error.c_str());
         return 1;

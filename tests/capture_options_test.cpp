@@ -20,6 +20,7 @@
 #include "tools/common/TrackLength.h"
 
 using namespace capture;
+using namespace tools;
 
 namespace {
 

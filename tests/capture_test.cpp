@@ -19,7 +19,7 @@
 #include "tools/capture/ContactSheet.h"
 #include "tools/common/PngFile.h"
 
-using capture::RgbImage;
+using tools::RgbImage;
 
 namespace {
 
@@ -42,7 +42,7 @@ int lineCount(const std::string& text) {
 
 RgbImage load(const std::string& path) {
     RgbImage image;
-    std::string error = capture::readPng(path, image);
+    std::string error = tools::readPng(path, image);
     EXPECT_EQ(error, "");
     return image;
 }

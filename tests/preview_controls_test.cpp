@@ -45,10 +45,10 @@ void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
-capture::RgbImage frameOnShow(Preview& preview) {
-    capture::RgbImage frame;
+tools::RgbImage frameOnShow(Preview& preview) {
+    tools::RgbImage frame;
     std::vector<unsigned char> rows;
-    capture::readFramebuffer(preview.player.framebuffer(), preview.player.width, preview.player.height, frame, rows);
+    tools::readFramebuffer(preview.player.framebuffer(), preview.player.show.width, preview.player.show.height, frame, rows);
     return frame;
 }
 
@@ -230,8 +230,8 @@ TEST_F(PreviewControls, F12WritesTheFrameOnScreenNamedByItsTime) {
         press(SDLK_COMMA);
     ASSERT_EQ(frame(), 774); // 12.9 s
     press(SDLK_F12);
-    capture::RgbImage written;
-    ASSERT_EQ(capture::readPng("velquor-012.900.png", written), "");
+    tools::RgbImage written;
+    ASSERT_EQ(tools::readPng("velquor-012.900.png", written), "");
     EXPECT_EQ(written.width, windowWidth);
     EXPECT_EQ(written.height, windowHeight);
     EXPECT_TRUE(written.rgb == frameOnShow(*shared).rgb);
@@ -240,7 +240,7 @@ TEST_F(PreviewControls, F12WritesTheFrameOnScreenNamedByItsTime) {
 
 void resizeWindow(Preview& preview, int width, int height) {
     SDL_SetWindowSize(preview.window, width, height);
-    for (int i = 0; i < 100 && preview.player.width != width; i++)
+    for (int i = 0; i < 100 && preview.player.show.width != width; i++)
         preview.runOnce();
 }
 
@@ -249,17 +249,17 @@ void resizeWindow(Preview& preview, int width, int height) {
 TEST_F(PreviewControls, AResizedWindowShowsWhatACaptureOfItsSizeShows) {
     press(SDLK_RIGHT, KMOD_SHIFT);
     resizeWindow(*shared, 400, 200);
-    EXPECT_EQ(shared->player.width, 400);
-    EXPECT_EQ(shared->player.height, 200);
+    EXPECT_EQ(shared->player.show.width, 400);
+    EXPECT_EQ(shared->player.show.height, 200);
     EXPECT_EQ(frame(), 600);
     TempDir frames;
     CaptureRun run = runCapture({"--size", "400x200", "--duration", "11", "--at", "10", "--frames", frames.path});
     ASSERT_EQ(run.status, 0) << run.output;
-    capture::RgbImage captured;
-    ASSERT_EQ(capture::readPng(frames.path + "/t10.000.png", captured), "");
+    tools::RgbImage captured;
+    ASSERT_EQ(tools::readPng(frames.path + "/t10.000.png", captured), "");
     EXPECT_TRUE(frameOnShow(*shared).rgb == captured.rgb);
     resizeWindow(*shared, windowWidth, windowHeight);
-    EXPECT_EQ(shared->player.width, windowWidth);
+    EXPECT_EQ(shared->player.show.width, windowWidth);
 }
 
 TEST_F(PreviewControls, TheTitleSaysWhereTheShowIs) {
@@ -281,9 +281,9 @@ TEST_F(PreviewControls, TheTimelineBarMarksScenesAndTheTime) {
     vq_engine::RenderBuffer target(windowWidth, windowHeight, 0, 1, false);
     target.firstPass();
     shared->bar->draw(windowWidth, showSeconds / 2, shared->clock);
-    capture::RgbImage picture;
+    tools::RgbImage picture;
     std::vector<unsigned char> rows;
-    capture::readFramebuffer(target.getFramebuffer(), windowWidth, windowHeight, picture, rows);
+    tools::readFramebuffer(target.getFramebuffer(), windowWidth, windowHeight, picture, rows);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
     int bottom = windowHeight - 1;
@@ -312,7 +312,7 @@ TEST_F(PreviewControls, ShaderEditsRebuildTheProgramOrKeepTheLastWorkingOne) {
     const std::string original = readFile(fragment);
     press(SDLK_RIGHT, KMOD_SHIFT);
     press(SDLK_RIGHT, KMOD_SHIFT);
-    capture::RgbImage before = frameOnShow(*shared);
+    tools::RgbImage before = frameOnShow(*shared);
 
     struct Edit {
         std::string source;
@@ -336,7 +336,7 @@ TEST_F(PreviewControls, ShaderEditsRebuildTheProgramOrKeepTheLastWorkingOne) {
         shared->runOnce();
         std::string output = testing::internal::GetCapturedStdout();
         EXPECT_NE(output.find(edit.said), std::string::npos) << output;
-        capture::RgbImage after = frameOnShow(*shared);
+        tools::RgbImage after = frameOnShow(*shared);
         EXPECT_EQ(after.rgb == before.rgb, edit.samePicture) << edit.said;
         for (vq_engine::ShaderProgram* program : starsPrograms())
             EXPECT_TRUE(program->isLinked());

@@ -31,11 +31,11 @@ std::string shootExample(const std::string& program, const std::string& workingD
 }
 
 std::string compareWithExamplePicture(const std::string& shotPath, const std::string& name) {
-    capture::RgbImage actual;
-    capture::RgbImage reference;
-    std::string error = capture::readPng(shotPath, actual);
+    tools::RgbImage actual;
+    tools::RgbImage reference;
+    std::string error = tools::readPng(shotPath, actual);
     if (error.empty())
-        error = capture::readPng(examplePicturePath(name), reference);
+        error = tools::readPng(examplePicturePath(name), reference);
     if (!error.empty())
         return error;
     PictureDifference difference = comparePictures(actual, reference);
@@ -43,8 +43,8 @@ std::string compareWithExamplePicture(const std::string& shotPath, const std::st
         return "";
     std::string stem = std::string(VQ_BUILD_DIR "/reference-failures/example-") + name;
     commandOutput("mkdir -p '" VQ_BUILD_DIR "/reference-failures'");
-    capture::writePng(actual, stem + "-actual.png", 6);
-    capture::writePng(difference.picture, stem + "-diff.png", 6);
+    tools::writePng(actual, stem + "-actual.png", 6);
+    tools::writePng(difference.picture, stem + "-diff.png", 6);
     return "the " + name + " example's shot is not " + examplePicturePath(name) + ": " + difference.summary() +
            "\n  actual: " + stem + "-actual.png\n  differences (red: brighter in the shot, blue: brighter in the "
            "picture): " + stem + "-diff.png\n  after an intended change of the look: cmake --build <build> --target "

@@ -7,6 +7,8 @@
 
 namespace capture {
 
+using tools::RgbImage;
+
 // A grid of thumbnails of frames, each with its show time written under it.
 class ContactSheet {
 public:

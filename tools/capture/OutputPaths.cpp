@@ -1,11 +1,11 @@
 #include "tools/capture/OutputPaths.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+
+#include "tools/common/AtomicFile.h"
 
 namespace capture {
 
@@ -21,13 +21,9 @@ std::string parentOf(const std::string& path) {
 // Write permission bits say little (root passes them all, a read-only file
 // system does not): make a file and remove it again.
 std::string tryWritingIn(const std::string& directory, const std::string& what) {
-    std::string probe = directory + "/.velquor-capture-XXXXXX";
-    int fd = mkstemp(&probe[0]);
-    if (fd < 0)
-        return "cannot write " + what + ": " + std::strerror(errno);
-    close(fd);
-    unlink(probe.c_str());
-    return "";
+    tools::AtomicFile probe(directory + "/.velquor-capture");
+    std::string error = probe.open();
+    return error.empty() ? "" : "cannot write " + what + error.substr(error.find(':'));
 }
 
 std::string checkFileOutput(const std::string& option, const std::string& path) {

@@ -9,6 +9,8 @@
 
 namespace capture {
 
+using tools::RgbImage;
+
 // Whether a program of that name is an executable on PATH.
 bool programInstalled(const std::string& name);
 

@@ -4,11 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 
-namespace soundtrack {
+namespace tools {
 
 namespace {
 
@@ -24,45 +22,62 @@ std::string baseNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-[[noreturn]] void fail(const std::string& path, const std::string& temporary, int error) {
-    if (!temporary.empty())
-        unlink(temporary.c_str());
-    throw std::runtime_error("cannot write " + path + ": " + std::strerror(error));
-}
-
 } // namespace
 
-void writeFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
-    std::string pattern = directoryOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = mkstemp(name.data());
-    if (fd < 0)
-        fail(path, "", errno);
-    std::string temporary(name.data());
+AtomicFile::AtomicFile(const std::string& path) : path(path) {}
 
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0) {
-            int error = written < 0 ? errno : EIO;
-            close(fd);
-            fail(path, temporary, error);
-        }
-        done += size_t(written);
-    }
-    // mkstemp makes the file private; the track is ordinary data.
-    if (fchmod(fd, 0644) != 0 || fsync(fd) != 0) {
-        int error = errno;
-        close(fd);
-        fail(path, temporary, error);
-    }
-    if (close(fd) != 0)
-        fail(path, temporary, errno);
-    if (rename(temporary.c_str(), path.c_str()) != 0)
-        fail(path, temporary, errno);
+AtomicFile::~AtomicFile() {
+    if (file)
+        std::fclose(file);
+    if (!temporary.empty())
+        unlink(temporary.c_str());
 }
 
-} // namespace soundtrack
+std::string AtomicFile::open() {
+    std::string name = directoryOf(path) + "/." + baseNameOf(path) + ".XXXXXX";
+    int fd = mkstemp(&name[0]);
+    if (fd < 0)
+        return "cannot write " + path + ": " + std::strerror(errno);
+    temporary = name;
+    // mkstemp makes the file private; what the tools write is ordinary data.
+    file = fchmod(fd, 0644) == 0 ? fdopen(fd, "wb") : nullptr;
+    if (!file) {
+        int error = errno;
+        close(fd);
+        return failed(error);
+    }
+    return "";
+}
+
+std::string AtomicFile::commit(bool durable) {
+    int error = std::fflush(file) != 0 || std::ferror(file) ? (errno ? errno : EIO) : 0;
+    if (error == 0 && durable && fsync(fileno(file)) != 0)
+        error = errno;
+    if (std::fclose(file) != 0 && error == 0)
+        error = errno ? errno : EIO;
+    file = nullptr;
+    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0)
+        return failed(error);
+    temporary.clear();
+    return "";
+}
+
+std::string AtomicFile::failed(int error) {
+    unlink(temporary.c_str());
+    temporary.clear();
+    return "cannot write " + path + ": " + std::strerror(error);
+}
+
+std::string writeFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes) {
+    AtomicFile out(path);
+    std::string error = out.open();
+    if (!error.empty())
+        return error;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), out.file) != bytes.size())
+        return "cannot write " + path + ": " + std::strerror(errno ? errno : EIO);
+    return out.commit(true);
+}
+
+} // namespace tools

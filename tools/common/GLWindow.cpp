@@ -4,7 +4,7 @@
 
 #include "demo/StartChecks.h"
 
-namespace capture {
+namespace tools {
 
 std::string openGLWindow(const char* title, int width, int height, Uint32 flags, bool debug,
                          SDL_Window*& window, SDL_GLContext& context) {
@@ -33,4 +33,4 @@ std::string openGLWindow(const char* title, int width, int height, Uint32 flags,
     return "";
 }
 
-} // namespace capture
+} // namespace tools

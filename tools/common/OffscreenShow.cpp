@@ -6,10 +6,11 @@
 
 #include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
+#include "demo/SceneCommon.h"
 #include "engine/RenderBuffer.h"
 #include "tools/common/GLWindow.h"
 
-namespace capture {
+namespace tools {
 
 namespace {
 
@@ -21,38 +22,72 @@ const GLuint selfTestId = 0x5e1f;
 
 } // namespace
 
-ShowRenderer::ShowRenderer(int width, int height) : width(width), height(height) {}
+OffscreenShow::OffscreenShow(int width, int height) : width(width), height(height) {}
 
-ShowRenderer::~ShowRenderer() {
-    if (context) {
-        delete target;
+OffscreenShow::~OffscreenShow() {
+    if (window) {
+        close();
         SDL_GL_DeleteContext(context);
-    }
-    if (window)
         SDL_DestroyWindow(window);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
 }
 
-std::string ShowRenderer::open() {
-    std::string error =
-        openGLWindow("velquor-capture", windowSide, windowSide, SDL_WINDOW_HIDDEN, glCheck, window, context);
-    if (!error.empty())
-        return error;
+void OffscreenShow::close() {
+    delete target;
+    target = nullptr;
+    if (nothingDrawn)
+        glDeleteQueries(1, &nothingDrawn);
+    nothingDrawn = 0;
+    if (inFlight)
+        glDeleteSync(inFlight);
+    inFlight = nullptr;
+}
 
-    error = glCheck ? startGLCheck() : "";
+std::string OffscreenShow::open(const char* title) {
+    std::string error = openGLWindow(title, windowSide, windowSide, SDL_WINDOW_HIDDEN, glCheck, window, context);
     if (!error.empty())
         return error;
-    error = makeFramebuffer();
+    error = glCheck ? startGLCheck() : "";
+    return error.empty() ? build() : error;
+}
+
+std::string OffscreenShow::build() {
+    // Checked before the demo is built: a failing buffer would only say it failed.
+    std::string error = makeFramebuffer();
     if (!error.empty())
         return error;
     // MyDemo's constructor sets the global GL state; each frame's first pass
     // binds the offscreen buffer and sets its viewport.
+    size_t built = starsPrograms().size();
     demo = new MyDemo(width, height);
     demo->init();
+    scenes = sceneContents(*demo);
+    programs.assign(starsPrograms().begin() + built, starsPrograms().end());
+    glGenQueries(1, &nothingDrawn);
+    glBeginQuery(GL_ANY_SAMPLES_PASSED, nothingDrawn);
+    glEndQuery(GL_ANY_SAMPLES_PASSED);
     return brokenProgramReason();
 }
 
-std::string ShowRenderer::makeFramebuffer() {
+std::string OffscreenShow::resize(int width, int height) {
+    delete target;
+    target = nullptr;
+    this->width = width;
+    this->height = height;
+    std::string error = makeFramebuffer();
+    // Each scene's projection as a show built at this size would have it.
+    for (const SceneContent& scene : scenes)
+        if (scene.projection)
+            scene.projection->perspective(fieldOfView, vq_engine::Scene::aspect(width, height), nearPlane, farPlane);
+    return error;
+}
+
+GLuint OffscreenShow::framebuffer() const {
+    return target->getFramebuffer();
+}
+
+std::string OffscreenShow::makeFramebuffer() {
     // Checked here for a message naming the limit; the buffer itself would only say it failed.
     GLint largest = 0;
     glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
@@ -67,9 +102,9 @@ std::string ShowRenderer::makeFramebuffer() {
 
 // Errors, undefined behaviour, deprecated or unportable use and performance
 // warnings all count; only notifications (the driver's chatter) do not.
-void GLAPIENTRY ShowRenderer::onGLMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei,
+void GLAPIENTRY OffscreenShow::onGLMessage(GLenum source, GLenum type, GLuint id, GLenum severity, GLsizei,
                                           const GLchar* message, const void* renderer) {
-    ShowRenderer* self = static_cast<ShowRenderer*>(const_cast<void*>(renderer));
+    OffscreenShow* self = static_cast<OffscreenShow*>(const_cast<void*>(renderer));
     if (source == GL_DEBUG_SOURCE_APPLICATION && id == selfTestId) {
         self->selfTestSeen = true;
         return;
@@ -85,7 +120,7 @@ void GLAPIENTRY ShowRenderer::onGLMessage(GLenum source, GLenum type, GLuint id,
     }
 }
 
-std::string ShowRenderer::startGLCheck() {
+std::string OffscreenShow::startGLCheck() {
     GLint flags = 0;
     glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
     if (!(flags & GL_CONTEXT_FLAG_DEBUG_BIT) || !glDebugMessageCallback)
@@ -102,15 +137,44 @@ std::string ShowRenderer::startGLCheck() {
     return "";
 }
 
-void ShowRenderer::draw(double t) {
+void OffscreenShow::draw(double t) {
     drawing = t;
     target->firstPass();
     demo->show(t);
-    // Keeps the driver's queue short on frames that are never read.
-    glFlush();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    fence();
 }
 
-void ShowRenderer::read(RgbImage& frame) {
+void OffscreenShow::step(double t) {
+    drawing = t;
+    glEnable(GL_RASTERIZER_DISCARD);
+    glBeginConditionalRender(nothingDrawn, GL_QUERY_WAIT);
+    demo->show(t);
+    glEndConditionalRender();
+    glDisable(GL_RASTERIZER_DISCARD);
+}
+
+// The previous frame's fence is waited on only once this frame's commands
+// are sent: the work of sending one frame overlaps the drawing of the last.
+void OffscreenShow::fence() {
+    GLsync sent = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
+    if (inFlight) {
+        glClientWaitSync(inFlight, 0, GL_TIMEOUT_IGNORED);
+        glDeleteSync(inFlight);
+    }
+    inFlight = sent;
+}
+
+void OffscreenShow::finish() {
+    if (!inFlight)
+        return;
+    glClientWaitSync(inFlight, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+    glDeleteSync(inFlight);
+    inFlight = nullptr;
+}
+
+void OffscreenShow::read(RgbImage& frame) {
     readFramebuffer(target->getFramebuffer(), width, height, frame, rows);
 }
 
@@ -130,4 +194,4 @@ void readFramebuffer(GLuint framebuffer, int width, int height, RgbImage& frame,
         std::copy_n(&rows[stride * (height - 1 - y)], stride, frame.pixel(0, y));
 }
 
-} // namespace capture
+} // namespace tools

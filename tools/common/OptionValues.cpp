@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace capture {
+namespace tools {
 
 std::string quoted(const std::string& value) {
     return "'" + value + "'";
@@ -92,4 +92,4 @@ std::string readOptions(const std::vector<std::string>& args, const std::set<std
     return "";
 }
 
-} // namespace capture
+} // namespace tools

@@ -1,5 +1,5 @@
-#ifndef VELQUOR_CAPTURE_OPTIONVALUES_H
-#define VELQUOR_CAPTURE_OPTIONVALUES_H
+#ifndef VELQUOR_TOOLS_OPTIONVALUES_H
+#define VELQUOR_TOOLS_OPTIONVALUES_H
 
 #include <functional>
 #include <set>
@@ -7,7 +7,7 @@
 #include <vector>
 
 // How the tools read the values of their command-line options.
-namespace capture {
+namespace tools {
 
 const int largestSide = 16384;
 const int largestFps = 1000;
@@ -37,6 +37,6 @@ using OptionHandler = std::function<std::string(const std::string& name, const s
 std::string readOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
                         const std::set<std::string>& withValues, const OptionHandler& apply);
 
-} // namespace capture
+} // namespace tools
 
 #endif

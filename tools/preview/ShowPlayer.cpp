@@ -1,84 +1,55 @@
 #include "tools/preview/ShowPlayer.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <chrono>
 
-#include "demo/MyDemo.h"
-#include "demo/SceneCommon.h"
-#include "engine/RenderBuffer.h"
 
 namespace preview {
 
-ShowPlayer::ShowPlayer(int fps, int lastFrame) : fps(fps), lastFrame(lastFrame) {}
+ShowPlayer::ShowPlayer(int fps, int lastFrame) : fps(fps), lastFrame(lastFrame), show(0, 0) {}
 
 ShowPlayer::~ShowPlayer() {
     close();
 }
 
 void ShowPlayer::close() {
-    delete target;
-    target = nullptr;
-    if (nothingDrawn)
-        glDeleteQueries(1, &nothingDrawn);
-    nothingDrawn = 0;
+    show.close();
 }
 
 std::string ShowPlayer::open(int width, int height) {
-    // Like the live demo's, created once and never deleted: its scenes own GL
-    // objects for the life of the process.
-    demo = new MyDemo(width, height);
-    demo->init();
-    scenes = sceneContents(*demo);
-    for (const SceneContent& scene : scenes) {
+    show.width = width;
+    show.height = height;
+    std::string error = show.build();
+    if (!error.empty())
+        return error;
+    for (const SceneContent& scene : show.scenes) {
         if (!scene.name)
             return "the show has a scene whose clouds this preview does not know; it cannot rewind it";
         clouds.insert(clouds.end(), scene.clouds.begin(), scene.clouds.end());
     }
     states.keep(0, saveShow(clouds, nullptr));
-    // A query around no drawing at all: no samples passed. Rendering on
-    // its condition is skipped.
-    glGenQueries(1, &nothingDrawn);
-    glBeginQuery(GL_ANY_SAMPLES_PASSED, nothingDrawn);
-    glEndQuery(GL_ANY_SAMPLES_PASSED);
-    resize(width, height);
-    return target->getError() ? "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" +
-                                    std::to_string(height)
-                              : "";
+    redraw();
+    return "";
 }
 
-void ShowPlayer::resize(int width, int height) {
-    delete target;
-    this->width = width;
-    this->height = height;
-    target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
-    // Each scene's projection as a show built at this size would have it.
-    for (const SceneContent& scene : scenes)
-        scene.projection->perspective(fieldOfView, vq_engine::Scene::aspect(width, height), nearPlane, farPlane);
-    redraw();
+std::string ShowPlayer::resize(int width, int height) {
+    std::string error = show.resize(width, height);
+    if (error.empty())
+        redraw();
+    return error;
 }
 
 unsigned int ShowPlayer::framebuffer() const {
-    return target->getFramebuffer();
+    return show.framebuffer();
 }
 
-// The same calls as a drawn frame, with GL told to skip every draw and
-// clear: the points move, the buffers fill and the random stream advances
-// exactly as when the frame is seen, at a fraction of the cost.
 void ShowPlayer::step(int n) {
-    glEnable(GL_RASTERIZER_DISCARD);
-    glBeginConditionalRender(nothingDrawn, GL_QUERY_WAIT);
-    demo->show(timeOf(n));
-    glEndConditionalRender();
-    glDisable(GL_RASTERIZER_DISCARD);
+    show.step(timeOf(n));
     keepIfDue(n);
 }
 
 void ShowPlayer::draw(int n) {
-    target->firstPass();
-    demo->show(timeOf(n));
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    show.draw(timeOf(n));
     keepIfDue(n);
 }
 
@@ -155,7 +126,7 @@ bool ShowPlayer::keepAhead(double seconds) {
 std::vector<std::string> ShowPlayer::scenesAt(int n) const {
     double t = timeOf(n);
     std::vector<std::string> names;
-    for (const SceneContent& scene : scenes)
+    for (const SceneContent& scene : show.scenes)
         if (t > scene.scene->start && scene.scene->end > t)
             names.push_back(scene.name);
     return names;

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
             return complain(error, failed);
     }
     std::string error;
-    double showSeconds = capture::trackSeconds(musicPath, error);
+    double showSeconds = tools::trackSeconds(musicPath, error);
     if (!error.empty())
         return complain(error, failed);
     error = checkTimes(options, showSeconds);
