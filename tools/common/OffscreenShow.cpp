@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "demo/StartChecks.h"
@@ -19,6 +20,19 @@ const int windowSide = 16;
 const size_t keptGLReports = 10;
 // Sent through the debug output once it is on, to show that it reports.
 const GLuint selfTestId = 0x5e1f;
+
+// The scenes draw from the process-wide drand48 stream, from where it stands
+// when the process starts. Read once, before anything draws from it, so that
+// every show built in the process starts from there, as velquor's one show does.
+struct RandomStart {
+    unsigned short state[3];
+    RandomStart() {
+        unsigned short any[3] = {0, 0, 0};
+        std::copy_n(seed48(any), 3, state);
+        seed48(state);
+    }
+};
+const RandomStart randomStart;
 
 } // namespace
 
@@ -59,6 +73,8 @@ std::string OffscreenShow::build() {
         return error;
     // MyDemo's constructor sets the global GL state; each frame's first pass
     // binds the offscreen buffer and sets its viewport.
+    unsigned short start[3] = {randomStart.state[0], randomStart.state[1], randomStart.state[2]};
+    seed48(start);
     size_t built = starsPrograms().size();
     demo = new MyDemo(width, height);
     demo->init();
@@ -67,7 +83,7 @@ std::string OffscreenShow::build() {
     glGenQueries(1, &nothingDrawn);
     glBeginQuery(GL_ANY_SAMPLES_PASSED, nothingDrawn);
     glEndQuery(GL_ANY_SAMPLES_PASSED);
-    return brokenProgramReason();
+    return brokenProgramReason(programs);
 }
 
 std::string OffscreenShow::resize(int width, int height) {
