@@ -25,6 +25,9 @@ pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& o
     // check, leaving leak stacks that name no library.
     if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
         setup.environment.emplace_back("ASAN_OPTIONS", std::string(sanitizer) + ":detect_leaks=0");
+    setup.output = options.output;
+    if (setup.output >= 0)
+        return tools::startChild(argv, setup);
     std::string output = options.outputPath.empty() ? "/dev/null" : options.outputPath;
     setup.output = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     pid_t pid = tools::startChild(argv, setup);
