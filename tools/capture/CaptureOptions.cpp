@@ -118,18 +118,13 @@ std::string crossCheck(const CaptureOptions& options) {
 
 ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
-    auto apply = [&](const std::string& name, const std::string& value) {
-        if (name == "--help")
-            parsed.options.help = true;
-        else if (name == "--gl-check")
-            parsed.options.glCheck = true;
-        else
-            return applyOption(parsed.options, name, value);
-        return std::string();
-    };
-    parsed.error = readOptions(args, {"--gl-check"}, valueOptions, apply);
-    if (parsed.ok() && !parsed.options.help)
-        parsed.error = crossCheck(parsed.options);
+    CaptureOptions& options = parsed.options;
+    parsed.error = readOptions(args, options.help, {{"--gl-check", &options.glCheck}}, valueOptions,
+                               [&](const std::string& name, const std::string& value) {
+                                   return applyOption(options, name, value);
+                               });
+    if (parsed.ok() && !options.help)
+        parsed.error = crossCheck(options);
     return parsed;
 }
 

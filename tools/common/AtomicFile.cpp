@@ -8,14 +8,14 @@
 
 namespace tools {
 
-namespace {
-
 std::string directoryOf(const std::string& path) {
     size_t slash = path.rfind('/');
     if (slash == std::string::npos)
         return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
+
+namespace {
 
 std::string baseNameOf(const std::string& path) {
     size_t slash = path.rfind('/');

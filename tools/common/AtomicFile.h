@@ -34,6 +34,9 @@ private:
     std::string temporary;
 };
 
+// The directory a path names a file in: "." for a bare name.
+std::string directoryOf(const std::string& path);
+
 // The bytes as the whole content of path, on the disk; an error naming the
 // file and the reason, or empty.
 std::string writeFileAtomically(const std::string& path, const std::vector<unsigned char>& bytes);

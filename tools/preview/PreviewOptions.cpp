@@ -51,18 +51,12 @@ const std::set<std::string> valueOptions = {"--size", "--fps", "--start", "--loo
 
 ParsedOptions parsePreviewOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
-    auto apply = [&](const std::string& name, const std::string& value) {
-        if (name == "--help")
-            parsed.options.help = true;
-        else if (name == "--fullscreen")
-            parsed.options.fullscreen = true;
-        else if (name == "--paused")
-            parsed.options.paused = true;
-        else
-            return applyOption(parsed.options, name, value);
-        return std::string();
-    };
-    parsed.error = tools::readOptions(args, {"--fullscreen", "--paused"}, valueOptions, apply);
+    PreviewOptions& options = parsed.options;
+    parsed.error = tools::readOptions(args, options.help,
+                                      {{"--fullscreen", &options.fullscreen}, {"--paused", &options.paused}},
+                                      valueOptions, [&](const std::string& name, const std::string& value) {
+                                          return applyOption(options, name, value);
+                                      });
     return parsed;
 }
 
