@@ -38,13 +38,17 @@ const RandomStart randomStart;
 
 OffscreenShow::OffscreenShow(int width, int height) : width(width), height(height) {}
 
+// Built in someone else's context, it leaves the context and SDL to them.
 OffscreenShow::~OffscreenShow() {
-    if (window) {
+    if (!ownsWindow)
+        return;
+    if (context) {
         close();
         SDL_GL_DeleteContext(context);
-        SDL_DestroyWindow(window);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
+    if (window)
+        SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 void OffscreenShow::close() {
@@ -59,6 +63,7 @@ void OffscreenShow::close() {
 }
 
 std::string OffscreenShow::open(const char* title) {
+    ownsWindow = true;
     std::string error = openGLWindow(title, windowSide, windowSide, SDL_WINDOW_HIDDEN, glCheck, window, context);
     if (!error.empty())
         return error;

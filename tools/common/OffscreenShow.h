@@ -78,6 +78,8 @@ private:
     double drawing = 0.0;
     bool selfTestSeen = false;
 
+    // Set by open(): a hidden window and a context of its own.
+    bool ownsWindow = false;
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     // The engine's render-to-texture buffer: one colour texture and depth.
