@@ -52,8 +52,7 @@ OffscreenShow::~OffscreenShow() {
 }
 
 void OffscreenShow::close() {
-    delete target;
-    target = nullptr;
+    deleteFramebuffers();
     if (nothingDrawn)
         glDeleteQueries(1, &nothingDrawn);
     nothingDrawn = 0;
@@ -92,8 +91,7 @@ std::string OffscreenShow::build() {
 }
 
 std::string OffscreenShow::resize(int width, int height) {
-    delete target;
-    target = nullptr;
+    deleteFramebuffers();
     this->width = width;
     this->height = height;
     std::string error = makeFramebuffer();
@@ -105,7 +103,7 @@ std::string OffscreenShow::resize(int width, int height) {
 }
 
 GLuint OffscreenShow::framebuffer() const {
-    return target->getFramebuffer();
+    return targets[current]->getFramebuffer();
 }
 
 std::string OffscreenShow::makeFramebuffer() {
@@ -115,10 +113,19 @@ std::string OffscreenShow::makeFramebuffer() {
     if (width > largest || height > largest)
         return "the frame size " + std::to_string(width) + "x" + std::to_string(height) +
                " is larger than this OpenGL allows (" + std::to_string(largest) + " a side)";
-    target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
-    if (target->getError())
-        return "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" + std::to_string(height);
+    for (vq_engine::RenderBuffer*& target : targets) {
+        target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
+        if (target->getError())
+            return "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" + std::to_string(height);
+    }
     return "";
+}
+
+void OffscreenShow::deleteFramebuffers() {
+    for (vq_engine::RenderBuffer*& target : targets) {
+        delete target;
+        target = nullptr;
+    }
 }
 
 // Errors, undefined behaviour, deprecated or unportable use and performance
@@ -160,7 +167,8 @@ std::string OffscreenShow::startGLCheck() {
 
 void OffscreenShow::draw(double t) {
     drawing = t;
-    target->firstPass();
+    current = 1 - current;
+    targets[current]->firstPass();
     demo->show(t);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     fence();
@@ -196,7 +204,7 @@ void OffscreenShow::finish() {
 }
 
 void OffscreenShow::read(RgbImage& frame) {
-    readFramebuffer(target->getFramebuffer(), width, height, frame, rows);
+    readFramebuffer(framebuffer(), width, height, frame, rows);
 }
 
 void readFramebuffer(GLuint framebuffer, int width, int height, RgbImage& frame, std::vector<unsigned char>& rows) {

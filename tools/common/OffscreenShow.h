@@ -53,6 +53,7 @@ public:
     void finish();
     // The last frame drawn, row 0 at the top.
     void read(RgbImage& frame);
+    // The buffer holding the last frame drawn.
     GLuint framebuffer() const;
 
     int width;
@@ -69,6 +70,7 @@ public:
 
 private:
     std::string makeFramebuffer();
+    void deleteFramebuffers();
     std::string startGLCheck();
     // Waits for the frame before the last one, then fences the last one.
     void fence();
@@ -82,8 +84,11 @@ private:
     bool ownsWindow = false;
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
-    // The engine's render-to-texture buffer: one colour texture and depth.
-    vq_engine::RenderBuffer* target = nullptr;
+    // The engine's render-to-texture buffers, one colour texture and depth
+    // each, drawn in turn: while one frame is copied out of one, the next
+    // can be drawn into the other.
+    vq_engine::RenderBuffer* targets[2] = {nullptr, nullptr};
+    int current = 0;
     // A query around no drawing at all: no samples passed. Rendering on its
     // condition is skipped.
     GLuint nothingDrawn = 0;

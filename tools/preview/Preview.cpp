@@ -149,16 +149,26 @@ void Preview::present() {
             return;
         }
     }
-    // The one wait for the driver: once the frame is drawn, the blit has
-    // nothing to wait for and the swap waits only for the blit.
-    player.show.finish();
+    // Copied to the back buffer behind the drawing, with no wait: while
+    // playing it goes on screen at the next frame, after that frame's
+    // drawing is sent, so that the driver draws one frame while the window
+    // system takes the last.
+    presentPending();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, player.framebuffer());
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (barShown)
         bar->draw(width, player.timeOf(player.frame), clock);
-    SDL_GL_SwapWindow(window);
+    swapPending = true;
+    if (!clock.playing)
+        presentPending();
+}
+
+void Preview::presentPending() {
+    if (swapPending)
+        SDL_GL_SwapWindow(window);
+    swapPending = false;
 }
 
 void Preview::updateTitle(double now) {
@@ -191,6 +201,8 @@ void Preview::useSpareTime(double now) {
     double spare = clock.playing ? clock.dueTime(player.frame + 1) - now : keepAheadSlice;
     if (spare <= 0.0)
         return;
+    // Time to spare: the frame copied last goes on screen now.
+    presentPending();
     // A slice saves and restores the whole show around its steps: worth it
     // only with room for a few steps.
     if (!scoutDone && (!clock.playing || spare >= scoutSliceMinimum)) {

@@ -81,7 +81,10 @@ private:
     void watchShaders(double now);
     void waitForNextFrame(double now);
     void followClock();
+    // Copies the frame on show and the bar to the back buffer; on screen at
+    // once when paused.
     void present();
+    void presentPending();
     void updateTitle(double now);
     // Music plays while the clock runs at normal speed, from the frame on
     // show; the clock starts again from that frame.
@@ -97,6 +100,8 @@ private:
     // Whether the window shows something other than what is on screen.
     bool changed = true;
     bool scoutDone = false;
+    // A frame copied to the back buffer and not yet swapped to the screen.
+    bool swapPending = false;
 };
 
 } // namespace preview
