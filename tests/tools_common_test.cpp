@@ -72,7 +72,8 @@ TEST(ChildProcess, RunsInItsOwnGroupWhereAndWithWhatItIsGiven) {
     TempDir dir;
     tools::ChildSetup setup;
     setup.workingDirectory = dir.path;
-    setup.environment = {{"VQ_CHILD_TEST", "given"}, {"HOME", "/nowhere"}};
+    // A later change to a name wins, as with setenv.
+    setup.environment = {{"VQ_CHILD_TEST", "first"}, {"HOME", "/nowhere"}, {"VQ_CHILD_TEST", "given"}};
     int status = -1;
     std::string said =
         childSays("pwd; echo $VQ_CHILD_TEST $HOME; awk '{ print $5 }' /proc/$$/stat; echo $$; read x || echo eof; "

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -14,17 +15,19 @@ namespace tools {
 
 namespace {
 
+// The parent's variables with the changes made in turn, a later change to
+// a name replacing an earlier one, as setenv would.
 std::vector<std::string> childEnvironment(const std::vector<std::pair<std::string, std::string>>& changes) {
     std::vector<std::string> variables;
-    for (char** variable = environ; *variable; variable++) {
-        bool replaced = false;
-        for (const auto& change : changes)
-            replaced = replaced || std::strncmp(*variable, (change.first + "=").c_str(), change.first.size() + 1) == 0;
-        if (!replaced)
-            variables.push_back(*variable);
+    for (char** variable = environ; *variable; variable++)
+        variables.push_back(*variable);
+    for (const auto& change : changes) {
+        std::string prefix = change.first + "=";
+        variables.erase(std::remove_if(variables.begin(), variables.end(),
+                                       [&](const std::string& variable) { return variable.rfind(prefix, 0) == 0; }),
+                        variables.end());
+        variables.push_back(prefix + change.second);
     }
-    for (const auto& change : changes)
-        variables.push_back(change.first + "=" + change.second);
     return variables;
 }
 
