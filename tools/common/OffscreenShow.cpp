@@ -75,11 +75,11 @@ std::string OffscreenShow::build() {
     std::string error = makeFramebuffer();
     if (!error.empty())
         return error;
-    // MyDemo's constructor sets the global GL state; each frame's first pass
-    // binds the offscreen buffer and sets its viewport.
     unsigned short start[3] = {randomStart.state[0], randomStart.state[1], randomStart.state[2]};
     seed48(start);
     size_t built = starsPrograms().size();
+    // MyDemo's constructor sets the global GL state; each frame's first pass
+    // binds the offscreen buffer and sets its viewport.
     demo = new MyDemo(width, height);
     demo->init();
     scenes = sceneContents(*demo);

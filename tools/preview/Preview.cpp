@@ -143,9 +143,10 @@ void Preview::present() {
     if (width <= 0 || height <= 0)
         return;
     if (width != player.show.width || height != player.show.height) {
-        std::string error = player.resize(width, height);
-        if (!error.empty()) {
-            std::fprintf(stderr, "velquor-preview: %s\n", error.c_str());
+        // Without a buffer there is nothing to draw into: the preview ends.
+        failure = player.resize(width, height);
+        if (!failure.empty()) {
+            quit = true;
             return;
         }
     }

@@ -64,6 +64,8 @@ public:
 
     double showSeconds;
     bool quit = false;
+    // Why the preview stopped when it could not go on, or empty.
+    std::string failure;
     // Frames drawn since the window opened (frames stepped unseen not counted).
     long framesDrawn = 0;
     bool barShown = true;

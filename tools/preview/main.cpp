@@ -55,5 +55,5 @@ int main(int argc, char** argv) {
         return complain(error, failed);
     preview.run();
     SDL_Quit();
-    return 0;
+    return preview.failure.empty() ? 0 : complain(preview.failure, failed);
 }
