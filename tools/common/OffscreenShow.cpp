@@ -113,9 +113,9 @@ std::string OffscreenShow::makeFramebuffer() {
     if (width > largest || height > largest)
         return "the frame size " + std::to_string(width) + "x" + std::to_string(height) +
                " is larger than this OpenGL allows (" + std::to_string(largest) + " a side)";
-    for (vq_engine::RenderBuffer*& target : targets) {
-        target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
-        if (target->getError())
+    for (int i = 0; i < buffers; i++) {
+        targets[i] = new vq_engine::RenderBuffer(width, height, 0, 1, true);
+        if (targets[i]->getError())
             return "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" + std::to_string(height);
     }
     return "";
@@ -167,7 +167,7 @@ std::string OffscreenShow::startGLCheck() {
 
 void OffscreenShow::draw(double t) {
     drawing = t;
-    current = 1 - current;
+    current = (current + 1) % buffers;
     targets[current]->firstPass();
     demo->show(t);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);

@@ -58,6 +58,9 @@ public:
 
     int width;
     int height;
+    // Set before building: 2 for a show whose frames are copied out while
+    // the next is drawn.
+    int buffers = 1;
     // Set before open(): a debug context that collects every GL error and
     // driver warning, each as one line with the time being drawn.
     bool glCheck = false;
@@ -85,8 +88,7 @@ private:
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     // The engine's render-to-texture buffers, one colour texture and depth
-    // each, drawn in turn: while one frame is copied out of one, the next
-    // can be drawn into the other.
+    // each, drawn in turn.
     vq_engine::RenderBuffer* targets[2] = {nullptr, nullptr};
     int current = 0;
     // A query around no drawing at all: no samples passed. Rendering on its

@@ -19,6 +19,8 @@ void ShowPlayer::close() {
 std::string ShowPlayer::open(int width, int height) {
     show.width = width;
     show.height = height;
+    // While one frame is copied to the window, the next is drawn into the other.
+    show.buffers = 2;
     std::string error = show.build();
     if (!error.empty())
         return error;
