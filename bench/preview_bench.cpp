@@ -13,9 +13,9 @@
 #include <memory>
 #include <string>
 
-#include "tools/capture/TrackLength.h"
+#include "tools/common/OffscreenShow.h"
+#include "tools/common/TrackLength.h"
 #include "tools/preview/Preview.h"
-#include "tools/preview/ShowState.h"
 
 using preview::Preview;
 
@@ -27,8 +27,6 @@ double showSeconds = 0.0;
 
 // A paused preview window of the given size, its show built afresh.
 std::unique_ptr<Preview> openPreview(int width, int height, double start, bool paused) {
-    const unsigned short fresh[3] = {0, 0, 0};
-    preview::restoreRandom(fresh);
     preview::PreviewOptions options;
     options.width = width;
     options.height = height;
@@ -117,6 +115,32 @@ void BM_Playing(benchmark::State& state) {
     }
 }
 
+// velquor-capture's loop on the same stretch, for comparison: the show in a
+// hidden window of its own, stepped unseen up to the moment, then every frame
+// drawn offscreen, one in flight, for as many frames as the preview's five
+// seconds at 60 frames a second.
+void BM_CaptureDrawing(benchmark::State& state) {
+    tools::OffscreenShow show(int(state.range(0)), int(state.range(1)));
+    std::string error = show.open("preview_bench");
+    if (!error.empty()) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    int first = frameAt(double(state.range(2)));
+    for (int n = 1; n < first; n++)
+        show.step(n / 60.0);
+    const int frames = 300;
+    for (auto _ : state) {
+        Clock::time_point begin = Clock::now();
+        for (int n = first; n < first + frames; n++)
+            show.draw(n / 60.0);
+        show.finish();
+        double elapsed = std::chrono::duration<double>(Clock::now() - begin).count();
+        state.SetIterationTime(elapsed);
+        state.counters["drawn_fps"] = frames / elapsed;
+    }
+}
+
 // Every scene's program rebuilt from the shader files, and the frame on show
 // drawn again with it, as after an edit.
 void BM_ReloadShaders(benchmark::State& state) {
@@ -135,8 +159,8 @@ void BM_ReloadShaders(benchmark::State& state) {
 
 } // namespace
 
-// Each benchmark has the only show in the process while it runs; the one
-// kept for seeking comes last.
+// Each benchmark has the only show in the process while it runs, in the
+// order they are registered here and in main.
 BENCHMARK(BM_SeekFromStartNothingKept)
     ->ArgName("to_s")
     ->Arg(5)
@@ -147,35 +171,55 @@ BENCHMARK(BM_SeekFromStartNothingKept)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Playing)
     ->ArgNames({"width", "height", "from_s"})
-    ->Args({1280, 720, 12})
-    ->Args({1280, 720, 20})
     ->Args({1920, 1080, 12})
     ->Args({1920, 1080, 20})
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
+// The preview against the capture at 1280x720, alternating, twice over.
+void playingAgainstCapture(int from) {
+    for (int round = 0; round < 4; round++) {
+        bool capture = round % 2 == 1;
+        benchmark::RegisterBenchmark(capture ? "BM_CaptureDrawing" : "BM_Playing",
+                                     capture ? BM_CaptureDrawing : BM_Playing)
+            ->ArgNames({"width", "height", "from_s"})
+            ->Args({1280, 720, from})
+            ->UseManualTime()
+            ->Iterations(1)
+            ->Unit(benchmark::kSecond);
+    }
+}
 
-BENCHMARK(BM_SeekWithStatesKept)
-    ->ArgNames({"to_s", "from_offset_s"})
-    ->Args({5, -4})
-    ->Args({5, 3})
-    ->Args({20, -4})
-    ->Args({20, 3})
-    ->Args({35, -4})
-    ->Args({35, 3})
-    ->UseManualTime()
-    ->Iterations(5)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ReloadShaders)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+// The one kept for seeking comes last.
+void seeksAndReload() {
+    benchmark::RegisterBenchmark("BM_SeekWithStatesKept", BM_SeekWithStatesKept)
+        ->ArgNames({"to_s", "from_offset_s"})
+        ->Args({5, -4})
+        ->Args({5, 3})
+        ->Args({20, -4})
+        ->Args({20, 3})
+        ->Args({35, -4})
+        ->Args({35, 3})
+        ->UseManualTime()
+        ->Iterations(5)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ReloadShaders", BM_ReloadShaders)
+        ->UseManualTime()
+        ->Iterations(5)
+        ->Unit(benchmark::kMillisecond);
+}
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::string error;
-    showSeconds = capture::trackSeconds(preview::musicPath, error);
+    showSeconds = tools::trackSeconds(preview::musicPath, error);
     if (!error.empty()) {
         std::fprintf(stderr, "preview_bench: %s (run it from the build directory)\n", error.c_str());
         return 1;
     }
+    playingAgainstCapture(12);
+    playingAgainstCapture(20);
+    seeksAndReload();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -9,11 +9,21 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
-#include "demo/Scenes.h"
+#include "demo/Background.h"
+#include "demo/Begin.h"
+#include "demo/Fourteen.h"
+#include "demo/Million.h"
+#include "demo/N158.h"
+#include "demo/N271.h"
+#include "demo/RandomNums.h"
+#include "demo/Thirtytwo.h"
+#include "demo/Tovelplex.h"
 #include "demo/MyDemo.h"
 #include "demo/SceneCommon.h"
 #include "engine/Particle.h"
+#include "tools/common/GLWindow.h"
 
 namespace {
 
@@ -21,21 +31,13 @@ const int frameWidth = 1920;
 const int frameHeight = 1080;
 
 bool openContext() {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "velquor_bench: SDL initialisation failed: %s\n", SDL_GetError());
-        return false;
-    }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_Window* window = SDL_CreateWindow("velquor bench", 0, 0, frameWidth, frameHeight,
-                                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!window || !SDL_GL_CreateContext(window)) {
-        std::fprintf(stderr, "velquor_bench: no OpenGL 4.1 core context: %s\n", SDL_GetError());
-        return false;
-    }
-    glewExperimental = GL_TRUE;
-    return glewInit() == GLEW_OK;
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    std::string error =
+        tools::openGLWindow("velquor bench", frameWidth, frameHeight, SDL_WINDOW_HIDDEN, false, window, context);
+    if (!error.empty())
+        std::fprintf(stderr, "velquor_bench: %s\n", error.c_str());
+    return error.empty();
 }
 
 // Building one scene: its clouds, their buffers, its program. Scenes are never

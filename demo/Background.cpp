@@ -1,7 +1,7 @@
 // A face far behind everything else, for the whole show: two square eyes, a
 // half-ring mouth and a full ring outline, 122 clouds that shimmer as their
 // points are re-emitted. The only scene that clears the frame.
-#include "demo/Scenes.h"
+#include "demo/Background.h"
 
 #include <GL/glew.h>
 

@@ -1,7 +1,7 @@
 // The word BEGIN, small, upper left of the centre, turning slowly about the
 // vertical axis; in its last quarter second its points start to drift and to
 // be re-emitted.
-#include "demo/Scenes.h"
+#include "demo/Begin.h"
 
 #include "demo/Cues.h"
 #include "demo/SceneCommon.h"

@@ -1,7 +1,7 @@
 // The number 14, small, right of and below the centre, drifting left while it
 // swings about the horizontal axis and recedes; from 4.9 s its points drift
 // and are re-emitted.
-#include "demo/Scenes.h"
+#include "demo/Fourteen.h"
 
 #include "demo/Cues.h"
 #include "demo/Digits.h"

@@ -1,7 +1,7 @@
 // Ten to the sixth in the upper left: the base 10 with a smaller 6 raised at
 // its upper right. It stands, from 12.9 s blurs as its points drift apart, and
 // from 15 s pours down the screen.
-#include "demo/Scenes.h"
+#include "demo/Million.h"
 
 #include "demo/Cues.h"
 #include "demo/Digits.h"

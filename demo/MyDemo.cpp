@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 
 #include "demo/SceneCommon.h"
-#include "demo/Scenes.h"
+#include "demo/SceneTable.h"
 
 MyDemo::MyDemo(int width, int height) : vq_engine::Demo(width, height) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);

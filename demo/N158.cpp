@@ -1,7 +1,7 @@
 // The number 158 just left of the centre, flying straight at the viewer until
 // it passes through the near plane; from 9.3 s its points drift and are
 // re-emitted.
-#include "demo/Scenes.h"
+#include "demo/N158.h"
 
 #include "demo/Cues.h"
 #include "demo/Digits.h"

@@ -1,7 +1,7 @@
 // The number 271, small, left of and above the centre, tumbling about the
 // horizontal axis from its first frame; from 12 s its points stream away to
 // the right and never re-form.
-#include "demo/Scenes.h"
+#include "demo/N271.h"
 
 #include "demo/Cues.h"
 #include "demo/Digits.h"

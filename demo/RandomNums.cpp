@@ -1,7 +1,7 @@
 // A row of 100 random digits in large glyphs, scrolled to the left across the
 // screen twice: from 18 s at 3 units a second, and again from its starting
 // place at 29 s at 5 units a second. The points themselves never move.
-#include "demo/Scenes.h"
+#include "demo/RandomNums.h"
 
 #include <cstdlib>
 

@@ -1,6 +1,6 @@
 #include "demo/SceneContents.h"
 
-#include "demo/Scenes.h"
+#include "demo/SceneTable.h"
 
 std::vector<SceneContent> sceneContents(const MyDemo& demo) {
     std::vector<SceneContent> contents;

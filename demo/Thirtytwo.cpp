@@ -1,7 +1,7 @@
 // The number 32, small, left of the centre and low, standing still until 9 s;
 // then it is blown apart: every frame its points get fresh, ever faster
 // velocities to the right and up while the number turns about the vertical axis.
-#include "demo/Scenes.h"
+#include "demo/Thirtytwo.h"
 
 #include "demo/Cues.h"
 #include "demo/Digits.h"

@@ -1,7 +1,7 @@
 // Ten to the power 12431 below and left of the centre: a large base 10 with
 // the exponent in a row of small glyphs at its upper right. The one text that
 // never moves; only the shader makes it shimmer.
-#include "demo/Scenes.h"
+#include "demo/Tovelplex.h"
 
 #include "demo/Cues.h"
 #include "demo/Digits.h"

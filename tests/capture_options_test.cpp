@@ -15,11 +15,12 @@
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/ContactSheet.h"
 #include "tools/capture/OutputPaths.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 #include "tools/capture/Progress.h"
-#include "tools/capture/TrackLength.h"
+#include "tools/common/TrackLength.h"
 
 using namespace capture;
+using namespace tools;
 
 namespace {
 

@@ -24,9 +24,9 @@
 #include "tests/support/Process.h"
 #include "tests/support/ShowCamera.h"
 #include "tools/capture/CaptureOptions.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
-using capture::RgbImage;
+using tools::RgbImage;
 
 namespace {
 
@@ -88,7 +88,7 @@ std::string renderMoments(const std::string& directory, const GLDriver& driver =
 
 RgbImage load(const std::string& path) {
     RgbImage image;
-    std::string error = capture::readPng(path, image);
+    std::string error = tools::readPng(path, image);
     EXPECT_EQ(error, "");
     return image;
 }
@@ -122,8 +122,8 @@ TEST_P(Rendered, MatchesItsReference) {
         return;
     std::string stem = std::string(VQ_BUILD_DIR "/reference-failures/") + moment.name;
     commandOutput("mkdir -p '" VQ_BUILD_DIR "/reference-failures'");
-    capture::writePng(actual, stem + "-actual.png", 6);
-    capture::writePng(difference.picture, stem + "-diff.png", 6);
+    tools::writePng(actual, stem + "-actual.png", 6);
+    tools::writePng(difference.picture, stem + "-diff.png", 6);
     char seconds[32];
     std::snprintf(seconds, sizeof seconds, "%g s", moment.seconds);
     ADD_FAILURE() << "the picture at " << seconds << " (" << moment.name << ") is not its reference "
@@ -387,7 +387,7 @@ int updateReferences() {
     }
     for (const Moment& moment : moments) {
         RgbImage frame;
-        error = capture::readPng(renderedPath(directory.path, moment), frame);
+        error = tools::readPng(renderedPath(directory.path, moment), frame);
         std::vector<std::string> targets = {referencePath(moment)};
         if (moment.scene)
             targets.push_back(std::string(VQ_SOURCE_DIR "/demo/pictures/") + moment.scene + ".png");

@@ -4,22 +4,23 @@
 // midway that leave nothing half-written under an output's name.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <chrono>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "tests/support/CaptureRun.h"
 #include "tests/support/Process.h"
 #include "tests/support/TestTrack.h"
 #include "tools/capture/ContactSheet.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
-using capture::RgbImage;
+using tools::RgbImage;
 
 namespace {
 
@@ -42,7 +43,7 @@ int lineCount(const std::string& text) {
 
 RgbImage load(const std::string& path) {
     RgbImage image;
-    std::string error = capture::readPng(path, image);
+    std::string error = tools::readPng(path, image);
     EXPECT_EQ(error, "");
     return image;
 }
@@ -249,21 +250,46 @@ TEST_F(Capture, ReportsProgressByTenthsWhenNotOnATerminal) {
     EXPECT_EQ(run.output.find('\r'), std::string::npos);
 }
 
+// What the child writes up to and including the first line holding text,
+// or everything up to its end; it waits on the pipe, up to a minute a read.
+std::string readUntil(int pipe, const std::string& text, std::string& output) {
+    char buffer[4096];
+    for (;;) {
+        if (!text.empty() && output.find(text) != std::string::npos)
+            return output;
+        pollfd ready = {pipe, POLLIN, 0};
+        if (poll(&ready, 1, 60000) <= 0)
+            return output;
+        ssize_t got = read(pipe, buffer, sizeof buffer);
+        if (got <= 0)
+            return output;
+        output.append(buffer, size_t(got));
+    }
+}
+
 TEST_F(Capture, CleansUpWhenInterrupted) {
     ASSERT_FALSE(commandOutput("command -v ffmpeg").empty()) << "ffmpeg is not installed (./run.sh installs it)";
     settings.environment = {};
-    std::string log = path("output.txt");
-    pid_t capture = spawnProcess(captureCommand({"--size", smallSize, "--fps", "30", "--duration", "60", "--video", "clip.mp4"}, settings),
-                                 {dir.path, captureEnvironment(settings), log});
-    // Wait until frames are flowing into ffmpeg.
-    for (int i = 0; i < 300 && !exists(path("clip.mp4.part")); i++)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int fds[2];
+    ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
+    ProcessOptions options{dir.path, captureEnvironment(settings), ""};
+    options.output = fds[1];
+    pid_t capture = spawnProcess(
+        captureCommand({"--size", smallSize, "--fps", "30", "--duration", "60", "--video", "clip.mp4"}, settings),
+        options);
+    close(fds[1]);
+    // Its first progress line comes once a tenth of the frames went into ffmpeg.
+    std::string output;
+    readUntil(fds[0], "velquor-capture:  10% (", output);
+    EXPECT_NE(output.find("10% ("), std::string::npos) << output;
+    EXPECT_TRUE(exists(path("clip.mp4.part"))) << output;
     kill(capture, SIGINT);
+    readUntil(fds[0], "", output);
+    close(fds[0]);
     int status = waitProcess(capture, 30.0);
-    EXPECT_EQ(status, 128 + SIGINT) << readTextFile(log);
-    EXPECT_NE(readTextFile(log).find("stopped by signal"), std::string::npos) << readTextFile(log);
-    EXPECT_EQ(listing(dir.path), "data\noutput.txt\n");
+    EXPECT_EQ(status, 128 + SIGINT) << output;
+    EXPECT_NE(output.find("stopped by signal"), std::string::npos) << output;
+    EXPECT_EQ(listing(dir.path), "data\n");
 }
 
 } // namespace

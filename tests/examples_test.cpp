@@ -15,7 +15,7 @@
 #include "tests/support/CaptureRun.h"
 #include "tests/support/ExamplePicture.h"
 #include "tests/support/Process.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 namespace {
 

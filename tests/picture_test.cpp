@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "engine/Picture.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 using vq_engine::Picture;
 
@@ -99,8 +99,8 @@ TEST(Picture, PngsMatchLibpngsOwnReading) {
         EXPECT_EQ(picture.height, height) << name;
         EXPECT_EQ(picture.topDownRgb(), expected) << name;
 
-        capture::RgbImage read;
-        ASSERT_EQ(capture::readPng(path, read), "") << name;
+        tools::RgbImage read;
+        ASSERT_EQ(tools::readPng(path, read), "") << name;
         EXPECT_EQ(read.rgb, expected) << name;
     }
 }

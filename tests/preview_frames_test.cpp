@@ -13,14 +13,14 @@
 #include "tests/support/KeepsScenes.h"
 #include "tests/support/Process.h"
 #include "tools/capture/CaptureOptions.h"
-#include "tools/capture/OptionValues.h"
-#include "tools/capture/PngFile.h"
-#include "tools/capture/ShowRenderer.h"
+#include "tools/common/OptionValues.h"
+#include "tools/common/PngFile.h"
+#include "tools/common/OffscreenShow.h"
 #include "tools/preview/PlayClock.h"
 #include "tools/preview/ShowPlayer.h"
 #include "tools/preview/ShowState.h"
 
-using capture::RgbImage;
+using tools::RgbImage;
 using preview::ShowPlayer;
 
 namespace {
@@ -53,7 +53,7 @@ std::vector<RgbImage>& captured() {
     EXPECT_EQ(run.status, 0) << run.output;
     for (double seconds : moments) {
         RgbImage frame;
-        std::string error = capture::readPng(directory.path + "/" + capture::atFrameName(seconds), frame);
+        std::string error = tools::readPng(directory.path + "/" + capture::atFrameName(seconds), frame);
         EXPECT_EQ(error, "");
         frames.push_back(frame);
     }
@@ -76,7 +76,7 @@ protected:
     RgbImage onShow() {
         RgbImage frame;
         std::vector<unsigned char> rows;
-        capture::readFramebuffer(player->framebuffer(), player->width, player->height, frame, rows);
+        tools::readFramebuffer(player->framebuffer(), player->show.width, player->show.height, frame, rows);
         return frame;
     }
 
@@ -89,7 +89,7 @@ protected:
         for (size_t i = 0; i < frame.rgb.size(); i += 3)
             differing += frame.rgb[i] != reference.rgb[i] || frame.rgb[i + 1] != reference.rgb[i + 1] ||
                          frame.rgb[i + 2] != reference.rgb[i + 2];
-        EXPECT_EQ(differing, 0) << how << " to " << capture::formatSeconds(moments[moment]) << " s: " << differing
+        EXPECT_EQ(differing, 0) << how << " to " << tools::formatSeconds(moments[moment]) << " s: " << differing
                                 << " pixels differ";
     }
 

@@ -7,7 +7,15 @@
 #include <string>
 #include <typeinfo>
 
-#include "demo/Scenes.h"
+#include "demo/Background.h"
+#include "demo/Begin.h"
+#include "demo/Fourteen.h"
+#include "demo/Million.h"
+#include "demo/N158.h"
+#include "demo/N271.h"
+#include "demo/RandomNums.h"
+#include "demo/Thirtytwo.h"
+#include "demo/Tovelplex.h"
 #include "demo/MyDemo.h"
 #include "tests/support/KeepsScenes.h"
 #include "tests/support/GLContext.h"

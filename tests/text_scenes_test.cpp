@@ -6,7 +6,14 @@
 #include <vector>
 
 #include "demo/Cues.h"
-#include "demo/Scenes.h"
+#include "demo/Begin.h"
+#include "demo/Fourteen.h"
+#include "demo/Million.h"
+#include "demo/N158.h"
+#include "demo/N271.h"
+#include "demo/RandomNums.h"
+#include "demo/Thirtytwo.h"
+#include "demo/Tovelplex.h"
 #include "tests/support/KeepsScenes.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/ShowCamera.h"

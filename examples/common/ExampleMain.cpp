@@ -15,6 +15,8 @@
 #include "engine/RenderBuffer.h"
 #include "engine/ShaderProgram.h"
 
+#include "tools/common/GLWindow.h"
+
 namespace {
 
 const int defaultWidth = 960;
@@ -124,23 +126,12 @@ int runExample(int argc, char** argv, const ExampleSetup& setup, MakeExample mak
         std::fclose(file);
     }
 
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        return complain(setup.name, std::string("cannot open a window: ") + SDL_GetError());
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    Uint32 flags = SDL_WINDOW_OPENGL | (options.shot ? SDL_WINDOW_HIDDEN : 0);
-    SDL_Window* window = SDL_CreateWindow(setup.name, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, options.width,
-                                          options.height, flags);
-    SDL_GLContext context = window ? SDL_GL_CreateContext(window) : nullptr;
-    if (!context)
-        return complain(setup.name, std::string("no OpenGL 4.1 core window: ") + SDL_GetError());
-    glewExperimental = GL_TRUE;
-    GLenum glew = glewInit();
-    if (glew != GLEW_OK)
-        return complain(setup.name, std::string("GLEW cannot load OpenGL: ") +
-                                       reinterpret_cast<const char*>(glewGetErrorString(glew)));
-    glGetError(); // GLEW's probing can leave a harmless error behind
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    error = tools::openGLWindow(setup.name, options.width, options.height, options.shot ? SDL_WINDOW_HIDDEN : 0, false,
+                                window, context);
+    if (!error.empty())
+        return complain(setup.name, error);
 
     vq_engine::RenderBuffer* target = nullptr;
     if (options.shot && !setup.drawsToWindow) {

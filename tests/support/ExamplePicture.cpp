@@ -37,11 +37,11 @@ std::string compareWithExamplePicture(const std::string& shotPath, const std::st
 
 std::string compareWithPicture(const std::string& shotPath, const std::string& picturePath, const std::string& label,
                                const std::string& update) {
-    capture::RgbImage actual;
-    capture::RgbImage reference;
-    std::string error = capture::readPng(shotPath, actual);
+    tools::RgbImage actual;
+    tools::RgbImage reference;
+    std::string error = tools::readPng(shotPath, actual);
     if (error.empty())
-        error = capture::readPng(picturePath, reference);
+        error = tools::readPng(picturePath, reference);
     if (!error.empty())
         return error;
     PictureDifference difference = comparePictures(actual, reference);
@@ -49,8 +49,8 @@ std::string compareWithPicture(const std::string& shotPath, const std::string& p
         return "";
     std::string stem = std::string(VQ_BUILD_DIR "/reference-failures/") + label;
     commandOutput("mkdir -p '" VQ_BUILD_DIR "/reference-failures'");
-    capture::writePng(actual, stem + "-actual.png", 6);
-    capture::writePng(difference.picture, stem + "-diff.png", 6);
+    tools::writePng(actual, stem + "-actual.png", 6);
+    tools::writePng(difference.picture, stem + "-diff.png", 6);
     return "the shot is not " + picturePath + ": " + difference.summary() + "\n  actual: " + stem +
            "-actual.png\n  differences (red: brighter in the shot, blue: brighter in the picture): " + stem +
            "-diff.png\n  " + update;

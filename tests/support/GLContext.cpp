@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "tests/support/XServer.h"
+#include "tools/common/GLWindow.h"
 
 namespace {
 
@@ -36,17 +37,7 @@ void GLContext::SetUp() {
         ASSERT_TRUE(privateDisplay->running()) << "could not start Xvfb";
         setenv("DISPLAY", privateDisplay->display.c_str(), 1);
     }
-    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    window = SDL_CreateWindow("velquor tests", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    context = SDL_GL_CreateContext(window);
-    ASSERT_NE(context, nullptr) << SDL_GetError();
-    glewExperimental = GL_TRUE;
-    ASSERT_EQ(glewInit(), GLenum(GLEW_OK));
-    glGetError(); // GLEW's probing can leave a harmless error behind
+    ASSERT_EQ(tools::openGLWindow("velquor tests", 64, 64, SDL_WINDOW_HIDDEN, false, window, context), "");
     // Every failure below is one on this driver.
     std::printf("OpenGL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     dl_iterate_phdr(keepDriverLoaded, nullptr);

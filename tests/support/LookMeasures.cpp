@@ -7,7 +7,7 @@
 
 #include "demo/Cues.h"
 #include "tools/capture/CaptureOptions.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 #include "tools/shaders/LookSections.h"
 #include "tools/soundtrack/Score.h"
 
@@ -122,8 +122,8 @@ std::vector<FrameLook> measureCapture(const std::string& directory, double fps, 
             continue;
         if (n > 1 && access(path.c_str(), F_OK) != 0)
             break;
-        capture::RgbImage image;
-        error = capture::readPng(path, image);
+        tools::RgbImage image;
+        error = tools::readPng(path, image);
         if (!error.empty())
             return {};
         frames.push_back(measureFrame(image.rgb.data(), image.width * image.height, double(n) / fps));

@@ -10,7 +10,7 @@
 #include <map>
 #include <vector>
 
-using capture::RgbImage;
+using tools::RgbImage;
 
 namespace {
 

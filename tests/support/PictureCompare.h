@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 // Compares a rendered frame with its reference picture loosely enough that
 // another rasteriser's half-pixel offsets, point sizes rounded the other way
@@ -47,17 +47,17 @@ struct PictureDifference {
     bool differs = true;
     // The differing pixels over a dim copy of the reference: red where the
     // actual frame is brighter, blue where the reference is.
-    capture::RgbImage picture;
+    tools::RgbImage picture;
 
     std::string summary(const CompareRules& rules = CompareRules()) const;
 };
 
-PictureDifference comparePictures(const capture::RgbImage& actual, const capture::RgbImage& reference,
+PictureDifference comparePictures(const tools::RgbImage& actual, const tools::RgbImage& reference,
                                   const CompareRules& rules = CompareRules());
 
 // A reference picture in few bytes: the frame reduced to a palette of 16
 // colours (median cut, black kept exact) in an indexed PNG. An error
 // message, or empty.
-std::string writeReferencePicture(const capture::RgbImage& image, const std::string& path);
+std::string writeReferencePicture(const tools::RgbImage& image, const std::string& path);
 
 #endif

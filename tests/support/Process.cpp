@@ -13,39 +13,27 @@
 #include <string>
 #include <thread>
 
-pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
-    pid_t pid = fork();
-    if (pid != 0)
-        return pid;
+#include "tools/common/ChildProcess.h"
 
-    // Child: only async-signal-safe work matters little here, we exec at once.
-    setpgid(0, 0);
-    if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0)
-        _exit(126);
-    for (const auto& variable : options.environment)
-        setenv(variable.first.c_str(), variable.second.c_str(), 1);
+pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options) {
+    tools::ChildSetup setup;
+    setup.workingDirectory = options.workingDirectory;
+    setup.environment = options.environment;
     // Under the sanitizer suite the programs a test starts keep AddressSanitizer
     // and UndefinedBehaviorSanitizer but not the leak check: by design they hold
     // the demo and its scenes until exit, and Mesa unloads its driver before the
     // check, leaving leak stacks that name no library.
     if (const char* sanitizer = std::getenv("ASAN_OPTIONS"))
-        setenv("ASAN_OPTIONS", (std::string(sanitizer) + ":detect_leaks=0").c_str(), 1);
+        setup.environment.emplace_back("ASAN_OPTIONS", std::string(sanitizer) + ":detect_leaks=0");
+    setup.output = options.output;
+    if (setup.output >= 0)
+        return tools::startChild(argv, setup);
     std::string output = options.outputPath.empty() ? "/dev/null" : options.outputPath;
-    int fd = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd >= 0) {
-        dup2(fd, 1);
-        dup2(fd, 2);
-        close(fd);
-    }
-    int devnull = open("/dev/null", O_RDONLY);
-    if (devnull >= 0)
-        dup2(devnull, 0);
-    std::vector<char*> args;
-    for (const std::string& arg : argv)
-        args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    execvp(args[0], args.data());
-    _exit(127);
+    setup.output = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    pid_t pid = tools::startChild(argv, setup);
+    if (setup.output >= 0)
+        close(setup.output);
+    return pid;
 }
 
 int waitProcess(pid_t pid, double timeoutSeconds) {

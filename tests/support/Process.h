@@ -11,6 +11,7 @@ struct ProcessOptions {
     std::string workingDirectory;                              // empty: inherit
     std::vector<std::pair<std::string, std::string>> environment; // set in the child only
     std::string outputPath;                                    // stdout and stderr go here; empty: /dev/null
+    int output = -1;                                           // or to this descriptor, when set
 };
 
 pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& options = {});

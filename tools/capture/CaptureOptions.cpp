@@ -4,16 +4,16 @@
 #include <cstdio>
 #include <set>
 
-#include "tools/capture/OptionValues.h"
+#include "tools/common/FrameTime.h"
+#include "tools/common/OptionValues.h"
 
 namespace capture {
+
+using namespace tools;
 
 namespace {
 
 const int largestGrid = 16;
-// Times are typed in decimal; this absorbs their binary rounding when they
-// are turned into frame numbers.
-const double frameSlack = 1e-6;
 
 std::string tooLate(const std::string& option, const std::string& value) {
     return option + ": " + quoted(value) + " is past " + formatSeconds(longestSeconds) +
@@ -118,18 +118,13 @@ std::string crossCheck(const CaptureOptions& options) {
 
 ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
-    auto apply = [&](const std::string& name, const std::string& value) {
-        if (name == "--help")
-            parsed.options.help = true;
-        else if (name == "--gl-check")
-            parsed.options.glCheck = true;
-        else
-            return applyOption(parsed.options, name, value);
-        return std::string();
-    };
-    parsed.error = readOptions(args, {"--gl-check"}, valueOptions, apply);
-    if (parsed.ok() && !parsed.options.help)
-        parsed.error = crossCheck(parsed.options);
+    CaptureOptions& options = parsed.options;
+    parsed.error = readOptions(args, options.help, {{"--gl-check", &options.glCheck}}, valueOptions,
+                               [&](const std::string& name, const std::string& value) {
+                                   return applyOption(options, name, value);
+                               });
+    if (parsed.ok() && !options.help)
+        parsed.error = crossCheck(options);
     return parsed;
 }
 
@@ -191,16 +186,16 @@ PlannedFrames planFrames(const CaptureOptions& options, double showSeconds) {
     double fps = options.fps;
     double end = options.toGiven ? options.to : showSeconds;
     std::string show = "the show's " + formatSeconds(showSeconds) + " s";
-    if (options.toGiven && options.to > showSeconds + frameSlack) {
+    if (options.toGiven && pastEnd(options.to, showSeconds)) {
         planned.error = "--to " + formatSeconds(options.to) + " lies past the end of " + show;
         return planned;
     }
-    if (options.from > showSeconds + frameSlack) {
+    if (pastEnd(options.from, showSeconds)) {
         planned.error = "--from " + formatSeconds(options.from) + " lies past the end of " + show;
         return planned;
     }
-    plan.firstFrame = std::max(FrameNumber(1), FrameNumber(std::ceil(options.from * fps - frameSlack)));
-    plan.lastFrame = FrameNumber(std::floor(end * fps + frameSlack));
+    plan.firstFrame = std::max(FrameNumber(1), FrameNumber(frameAtOrAfter(options.from, fps)));
+    plan.lastFrame = frameAtOrBefore(end, fps);
     bool rangeUsed = !options.videoPath.empty() || !options.sheetPath.empty() ||
                      (!options.framesDirectory.empty() && options.atTimes.empty());
     if (rangeUsed && plan.lastFrame < plan.firstFrame) {
@@ -218,7 +213,7 @@ PlannedFrames planFrames(const CaptureOptions& options, double showSeconds) {
                             std::to_string(options.fps) + " s)";
             return planned;
         }
-        if (seconds > showSeconds + frameSlack) {
+        if (pastEnd(seconds, showSeconds)) {
             planned.error = "--at " + formatSeconds(seconds) + " lies past the end of " + show;
             return planned;
         }

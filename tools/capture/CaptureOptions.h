@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/OptionValues.h"
+
 namespace capture {
 
 // What one run of velquor-capture is asked to do, as given on the command line.
@@ -30,12 +32,7 @@ struct CaptureOptions {
     bool help = false;
 };
 
-// The options, or an error: one line naming the option or value and why.
-struct ParsedOptions {
-    CaptureOptions options;
-    std::string error;
-    bool ok() const { return error.empty(); }
-};
+using ParsedOptions = tools::Parsed<CaptureOptions>;
 
 // args excludes the program name.
 ParsedOptions parseCaptureOptions(const std::vector<std::string>& args);

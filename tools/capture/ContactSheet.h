@@ -3,9 +3,11 @@
 
 #include <string>
 
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 namespace capture {
+
+using tools::RgbImage;
 
 // A grid of thumbnails of frames, each with its show time written under it.
 class ContactSheet {

@@ -1,40 +1,29 @@
 #include "tools/capture/OutputPaths.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+
+#include "tools/common/AtomicFile.h"
 
 namespace capture {
 
 namespace {
 
-std::string parentOf(const std::string& path) {
-    size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Write permission bits say little (root passes them all, a read-only file
 // system does not): make a file and remove it again.
 std::string tryWritingIn(const std::string& directory, const std::string& what) {
-    std::string probe = directory + "/.velquor-capture-XXXXXX";
-    int fd = mkstemp(&probe[0]);
-    if (fd < 0)
-        return "cannot write " + what + ": " + std::strerror(errno);
-    close(fd);
-    unlink(probe.c_str());
-    return "";
+    tools::AtomicFile probe(directory + "/.velquor-capture");
+    std::string error = probe.open();
+    return error.empty() ? "" : "cannot write " + what + error.substr(error.find(':'));
 }
 
 std::string checkFileOutput(const std::string& option, const std::string& path) {
     struct stat status;
     if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
         return option + ": " + path + " is a directory, not a file name";
-    std::string directory = parentOf(path);
+    std::string directory = tools::directoryOf(path);
     if (stat(directory.c_str(), &status) != 0)
         return option + ": cannot write " + path + ": " + directory + ": " + std::strerror(errno);
     if (!S_ISDIR(status.st_mode))

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +12,8 @@
 #include <fstream>
 #include <vector>
 
+#include "tools/common/ChildProcess.h"
+
 namespace capture {
 
 namespace {
@@ -21,22 +22,6 @@ std::string decimal(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6f", value);
     return text;
-}
-
-// The child's side of the fork: only exec-safe calls from here on.
-[[noreturn]] void runEncoder(const std::vector<std::string>& args, int input, int log) {
-    // Its own process group: a Ctrl-C at the terminal reaches the capture,
-    // which then stops ffmpeg itself and cleans up after it.
-    setpgid(0, 0);
-    dup2(input, 0);
-    dup2(log, 1);
-    dup2(log, 2);
-    std::vector<char*> argv;
-    for (const std::string& arg : args)
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execvp(argv[0], argv.data());
-    _exit(127);
 }
 
 } // namespace
@@ -85,9 +70,10 @@ std::string VideoEncoder::start(const std::string& audioPath, double audioStart,
         "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
         "-c:a", "aac", "-b:a", "192k",
         "-movflags", "+faststart", "-f", "mp4", partialPath};
-    encoder = fork();
-    if (encoder == 0)
-        runEncoder(args, fds[0], log);
+    tools::ChildSetup setup;
+    setup.input = fds[0];
+    setup.output = log;
+    encoder = tools::startChild(args, setup);
     int forkError = errno;
     close(fds[0]);
     close(log);
@@ -117,12 +103,10 @@ std::string VideoEncoder::writeFrame(const RgbImage& frame) {
 std::string VideoEncoder::finish() {
     close(pipe);
     pipe = -1;
-    int status = 0;
-    while (waitpid(encoder, &status, 0) < 0 && errno == EINTR) {
-    }
+    int status = tools::waitChild(encoder);
     encoder = -1;
     std::string error;
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (status != 0)
         error = "ffmpeg failed writing " + path + ": " + lastLogLine();
     else if (std::rename(partialPath.c_str(), path.c_str()) != 0)
         error = "cannot write " + path + ": " + std::strerror(errno);
@@ -138,8 +122,7 @@ void VideoEncoder::abandon() {
     }
     if (encoder > 0) {
         kill(encoder, SIGKILL);
-        while (waitpid(encoder, nullptr, 0) < 0 && errno == EINTR) {
-        }
+        tools::waitChild(encoder);
         encoder = -1;
     }
     std::remove(partialPath.c_str());
@@ -150,12 +133,11 @@ void VideoEncoder::abandon() {
 }
 
 std::string VideoEncoder::stopped(const std::string& what) {
-    int status = 0;
     // ffmpeg closed its end: it has exited or is about to.
-    waitpid(encoder, &status, 0);
+    int status = tools::waitChild(encoder);
     encoder = -1;
     std::string reason;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 127)
+    if (status == 127)
         reason = "it could not be started";
     else
         reason = lastLogLine();

@@ -5,9 +5,11 @@
 
 #include <string>
 
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 namespace capture {
+
+using tools::RgbImage;
 
 // Whether a program of that name is an executable on PATH.
 bool programInstalled(const std::string& name);

@@ -20,13 +20,14 @@
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/ContactSheet.h"
 #include "tools/capture/OutputPaths.h"
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 #include "tools/capture/Progress.h"
-#include "tools/capture/ShowRenderer.h"
-#include "tools/capture/TrackLength.h"
+#include "tools/common/OffscreenShow.h"
+#include "tools/common/TrackLength.h"
 #include "tools/capture/VideoEncoder.h"
 
 using namespace capture;
+using namespace tools;
 
 namespace {
 
@@ -92,8 +93,8 @@ class Capture {
 public:
     Capture(const CaptureOptions& options, const FramePlan& plan)
         : options(options), plan(plan), wanted(wantedFrames(options, plan)),
-          renderer(options.width, options.height) {
-        renderer.glCheck = options.glCheck;
+          show(options.width, options.height) {
+        show.glCheck = options.glCheck;
     }
 
     int run();
@@ -105,7 +106,7 @@ private:
     const CaptureOptions& options;
     const FramePlan& plan;
     Wanted wanted;
-    ShowRenderer renderer;
+    OffscreenShow show;
     std::unique_ptr<VideoEncoder> video;
     std::unique_ptr<ContactSheet> sheet;
     RgbImage frame;
@@ -113,7 +114,7 @@ private:
 };
 
 int Capture::run() {
-    std::string error = renderer.open();
+    std::string error = show.open("velquor-capture");
     if (!error.empty())
         return complain(error, failed);
     // Drivers draw points a little differently: the pictures say which one drew them.
@@ -140,10 +141,10 @@ int Capture::run() {
     if (!error.empty())
         return complain(error, failed);
     if (options.glCheck) {
-        for (const std::string& report : renderer.glReports)
+        for (const std::string& report : show.glReports)
             complain(report, failed);
-        if (renderer.glProblems > 0)
-            return complain(std::to_string(renderer.glProblems) + " GL errors or warnings in frames 1 to " +
+        if (show.glProblems > 0)
+            return complain(std::to_string(show.glProblems) + " GL errors or warnings in frames 1 to " +
                                 std::to_string(plan.lastComputed),
                             failed);
         std::fprintf(stderr, "velquor-capture: no GL error or warning in frames 1 to %lld\n", plan.lastComputed);
@@ -174,7 +175,7 @@ int Capture::run() {
 std::string Capture::drawAll() {
     Progress progress(plan.lastComputed, stderr, isatty(2));
     for (FrameNumber n = 1; n <= plan.lastComputed && !stopSignal; n++) {
-        renderer.draw(double(n) / options.fps);
+        show.draw(double(n) / options.fps);
         std::string error = keep(n);
         if (!error.empty()) {
             progress.finish();
@@ -192,7 +193,7 @@ std::string Capture::keep(FrameNumber n) {
     bool wantedHere = sequence || (inRange && video) || wanted.atNames.count(n) || wanted.sheetCells.count(n);
     if (!wantedHere)
         return "";
-    renderer.read(frame);
+    show.read(frame);
     if (sequence) {
         std::string error =
             writePng(frame, options.framesDirectory + "/" + numberedFrameName(n), framePngCompression);

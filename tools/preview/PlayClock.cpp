@@ -3,15 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/common/FrameTime.h"
+
 namespace preview {
-
-namespace {
-
-// Keeps a frame that is due exactly now from reading as the one before it
-// through the rounding of wall-clock seconds.
-const double frameSlack = 1e-9;
-
-} // namespace
 
 PlayClock::PlayClock(int fps, int lastFrame) : fps(fps), lastFrame(lastFrame) {}
 
@@ -19,7 +13,7 @@ PlayClock::Due PlayClock::advance(double now) {
     Due due{anchorFrame, false, false};
     if (!playing)
         return due;
-    due.frame = anchorFrame + int(std::floor((now - anchorTime) * rate * fps + frameSlack));
+    due.frame = anchorFrame + int(tools::frameAtOrBefore((now - anchorTime) * rate, fps));
     // The frame after the loop's end when that lies ahead, or else after the show's end.
     int end = (looping && anchorFrame <= loopEnd ? loopEnd : lastFrame) + 1;
     if (due.frame < end)

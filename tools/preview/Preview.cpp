@@ -3,13 +3,14 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 
 #include "demo/SceneCommon.h"
-#include "tools/capture/GLWindow.h"
-#include "tools/capture/PngFile.h"
-#include "tools/capture/ShowRenderer.h"
+#include "tools/common/FrameTime.h"
+#include "tools/common/GLWindow.h"
+#include "tools/common/PngFile.h"
 
 namespace preview {
 
@@ -18,13 +19,14 @@ const char* const musicPath = "data/quorvin.mp3";
 namespace {
 
 const double titleInterval = 0.25;
+// An editor's save shows within a quarter of a second; looking more often
+// costs system calls for nothing.
+const double watchInterval = 0.25;
 // How long a pass while paused may spend keeping states ahead, and how long
 // it waits for a key when there is nothing left to do.
 const double keepAheadSlice = 0.04;
 const double idleWait = 0.04;
 const double scoutSliceMinimum = 0.012;
-// Time left for putting the next frame on screen.
-const double frameMargin = 0.003;
 const int stillPngCompression = 9;
 // Frames to step for a seek, beyond which the title says the preview is busy.
 const int longSeek = 300;
@@ -35,9 +37,14 @@ bool shiftHeld(const SDL_Event& event) {
 
 } // namespace
 
-Preview::Preview(const PreviewOptions& options, double showSeconds)
-    : showSeconds(showSeconds), player(options.fps, int(std::floor(showSeconds * options.fps + 1e-6))),
-      clock(options.fps, player.lastFrame), watch({starsVertexPath, starsFragmentPath}), options(options) {}
+double steadySeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+Preview::Preview(const PreviewOptions& options, double showSeconds, std::function<double()> now)
+    : showSeconds(showSeconds), player(options.fps, int(tools::frameAtOrBefore(showSeconds, options.fps))),
+      clock(options.fps, player.lastFrame), watch({starsVertexPath, starsFragmentPath}), now(now),
+      options(options) {}
 
 Preview::~Preview() {
     music.stop();
@@ -51,7 +58,7 @@ Preview::~Preview() {
 std::string Preview::open() {
     Uint32 flags = SDL_WINDOW_RESIZABLE | (options.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     std::string error =
-        capture::openGLWindow("velquor-preview", options.width, options.height, flags, false, window, context);
+        tools::openGLWindow("velquor-preview", options.width, options.height, flags, false, window, context);
     if (!error.empty())
         return error;
     // Paced by the display where it can; the clock decides the frame either way.
@@ -63,12 +70,11 @@ std::string Preview::open() {
     error = player.open(width, height);
     if (!error.empty())
         return error;
-    bar.reset(new TimelineBar(player.scenes, showSeconds));
+    bar.reset(new TimelineBar(player.show.scenes, showSeconds));
     error = music.open(musicPath);
     if (!error.empty())
         return error;
 
-    startCounter = SDL_GetPerformanceCounter();
     int fps = options.fps;
     if (options.loopGiven)
         clock.setLoop(int(std::lround(options.loopStart * fps)), int(std::lround(options.loopEnd * fps)));
@@ -79,30 +85,25 @@ std::string Preview::open() {
     return "";
 }
 
-double Preview::seconds() const {
-    return double(SDL_GetPerformanceCounter() - startCounter) / double(SDL_GetPerformanceFrequency());
-}
-
 void Preview::run() {
     while (!quit)
         runOnce();
 }
 
 void Preview::runOnce() {
-    SDL_Event event;
-    while (SDL_PollEvent(&event))
-        handle(event);
-    pass();
-}
-
-void Preview::pass() {
-    update();
+    handleEvents();
     useSpareTime(seconds());
 }
 
+void Preview::handleEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event))
+        handle(event);
+    update();
+}
+
 void Preview::update() {
-    if (watch.changed())
-        reloadShaders();
+    watchShaders(seconds());
     followClock();
     if (changed)
         present();
@@ -126,6 +127,14 @@ void Preview::followClock() {
         music.stop();
 }
 
+void Preview::watchShaders(double now) {
+    if (lastWatch >= 0.0 && now - lastWatch < watchInterval)
+        return;
+    lastWatch = now;
+    if (watch.changed())
+        reloadShaders();
+}
+
 void Preview::present() {
     int width = 0;
     int height = 0;
@@ -133,15 +142,34 @@ void Preview::present() {
     // A minimised window has no pixels to draw; the show waits for it.
     if (width <= 0 || height <= 0)
         return;
-    if (width != player.width || height != player.height)
-        player.resize(width, height);
+    if (width != player.show.width || height != player.show.height) {
+        // Without a buffer there is nothing to draw into: the preview ends.
+        failure = player.resize(width, height);
+        if (!failure.empty()) {
+            quit = true;
+            return;
+        }
+    }
+    // Copied to the back buffer behind the drawing, with no wait: while
+    // playing it goes on screen at the next frame, after that frame's
+    // drawing is sent, so that the driver draws one frame while the window
+    // system takes the last.
+    presentPending();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, player.framebuffer());
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     if (barShown)
         bar->draw(width, player.timeOf(player.frame), clock);
-    SDL_GL_SwapWindow(window);
+    swapPending = true;
+    if (!clock.playing)
+        presentPending();
+}
+
+void Preview::presentPending() {
+    if (swapPending)
+        SDL_GL_SwapWindow(window);
+    swapPending = false;
 }
 
 void Preview::updateTitle(double now) {
@@ -171,17 +199,25 @@ void Preview::updateTitle(double now) {
 // Until the next frame is due (or for a while, when paused): states kept
 // ahead now make later seeks quick.
 void Preview::useSpareTime(double now) {
-    double spare = clock.playing ? clock.dueTime(player.frame + 1) - now - frameMargin : keepAheadSlice;
+    double spare = clock.playing ? clock.dueTime(player.frame + 1) - now : keepAheadSlice;
     if (spare <= 0.0)
         return;
+    // Time to spare: the frame copied last goes on screen now.
+    presentPending();
     // A slice saves and restores the whole show around its steps: worth it
     // only with room for a few steps.
     if (!scoutDone && (!clock.playing || spare >= scoutSliceMinimum)) {
         scoutDone = !player.keepAhead(spare);
         return;
     }
+    waitForNextFrame(std::min(spare, idleWait));
+}
+
+// Asleep in SDL until an event comes or the time is up: rounded up to whole
+// milliseconds, so that the frame is due when it wakes.
+void Preview::waitForNextFrame(double seconds) {
     SDL_Event event;
-    if (SDL_WaitEventTimeout(&event, std::max(1, int(std::min(spare, idleWait) * 1000.0))))
+    if (SDL_WaitEventTimeout(&event, std::max(1, int(std::ceil(seconds * 1000.0)))))
         handle(event);
     // Waiting leaves SDL's end-of-poll marker queued: polling up to it now
     // lets the next pass see every event that arrives before it.
@@ -264,7 +300,7 @@ void Preview::reloadShaders() {
     // Every scene builds its own program from the same pair: when the first
     // one will not take the files, none will, and one report says why.
     bool rebuilt = true;
-    for (vq_engine::ShaderProgram* program : starsPrograms()) {
+    for (vq_engine::ShaderProgram* program : player.show.programs) {
         rebuilt = program->reload();
         if (!rebuilt)
             break;
@@ -280,10 +316,9 @@ void Preview::reloadShaders() {
 std::string Preview::writeScreenshot() {
     char name[64];
     std::snprintf(name, sizeof name, "velquor-%07.3f.png", player.timeOf(player.frame));
-    capture::RgbImage frame;
-    std::vector<unsigned char> rows;
-    capture::readFramebuffer(player.framebuffer(), player.width, player.height, frame, rows);
-    std::string error = capture::writePng(frame, name, stillPngCompression);
+    tools::RgbImage frame;
+    player.show.read(frame);
+    std::string error = tools::writePng(frame, name, stillPngCompression);
     if (!error.empty()) {
         std::fprintf(stderr, "velquor-preview: %s\n", error.c_str());
         return "";

@@ -3,6 +3,7 @@
 
 #include <SDL.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -17,13 +18,18 @@ namespace preview {
 
 extern const char* const musicPath;
 
+// Seconds from some fixed moment, on the steady clock.
+double steadySeconds();
+
 // The preview's window and its loop: each pass handles the keys, brings the
 // show to the frame its clock says is due, puts that frame on screen with the
 // timeline bar over it and, when paused, spends the spare time keeping the
-// show's states further ahead.
+// show's states further ahead. Between frames it sleeps: its main thread
+// leaves the CPU to the driver's rasterizer threads.
 class Preview {
 public:
-    Preview(const PreviewOptions& options, double showSeconds);
+    // now reads the time the play clock follows, in seconds.
+    Preview(const PreviewOptions& options, double showSeconds, std::function<double()> now = steadySeconds);
     ~Preview();
     Preview(const Preview&) = delete;
     Preview& operator=(const Preview&) = delete;
@@ -32,12 +38,14 @@ public:
     std::string open();
     // Runs until Escape or the window is closed.
     void run();
-    // One pass of the loop: the queued events, then pass().
+    // One pass of the loop: the queued events, update(), then the wait for
+    // the next frame, or states kept ahead meanwhile.
     void runOnce();
-    // update(), then waits for the next frame or keeps states ahead meanwhile.
-    void pass();
-    // Rebuilds the programs when their files changed, brings the show to the
-    // due frame and puts it on screen when anything changed.
+    // The queued events, then update(): a pass with no waiting.
+    void handleEvents();
+    // Rebuilds the programs when their files changed (looking a few times a
+    // second), brings the show to the due frame and puts it on screen when
+    // anything changed.
     void update();
     void handle(const SDL_Event& event);
 
@@ -56,6 +64,8 @@ public:
 
     double showSeconds;
     bool quit = false;
+    // Why the preview stopped when it could not go on, or empty.
+    std::string failure;
     // Frames drawn since the window opened (frames stepped unseen not counted).
     long framesDrawn = 0;
     bool barShown = true;
@@ -66,10 +76,17 @@ public:
     std::unique_ptr<TimelineBar> bar;
     SDL_Window* window = nullptr;
 
+    std::function<double()> now;
+
 private:
-    double seconds() const;
+    double seconds() const { return now(); }
+    void watchShaders(double now);
+    void waitForNextFrame(double now);
     void followClock();
+    // Copies the frame on show and the bar to the back buffer; on screen at
+    // once when paused.
     void present();
+    void presentPending();
     void updateTitle(double now);
     // Music plays while the clock runs at normal speed, from the frame on
     // show; the clock starts again from that frame.
@@ -78,13 +95,15 @@ private:
 
     PreviewOptions options;
     SDL_GLContext context = nullptr;
-    Uint64 startCounter = 0;
+    double lastWatch = -1.0;
     double lastTitle = -1.0;
     int framesSinceTitle = 0;
     double drawnPerSecond = 0.0;
     // Whether the window shows something other than what is on screen.
     bool changed = true;
     bool scoutDone = false;
+    // A frame copied to the back buffer and not yet swapped to the screen.
+    bool swapPending = false;
 };
 
 } // namespace preview

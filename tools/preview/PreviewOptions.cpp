@@ -2,39 +2,38 @@
 
 #include <set>
 
-#include "tools/capture/OptionValues.h"
+#include "tools/common/FrameTime.h"
+#include "tools/common/OptionValues.h"
 
 namespace preview {
 
-using capture::badTime;
-using capture::formatSeconds;
-using capture::quoted;
+using tools::badTime;
+using tools::formatSeconds;
+using tools::quoted;
 
 namespace {
 
-// Times are typed in decimal; this absorbs their binary rounding against the show's end.
-const double timeSlack = 1e-6;
 
 std::string applyOption(PreviewOptions& options, const std::string& name, const std::string& value) {
     if (name == "--size") {
-        if (!capture::parsePair(value, capture::largestSide, options.width, options.height))
+        if (!tools::parsePair(value, tools::largestSide, options.width, options.height))
             return "--size: " + quoted(value) + " is not a size such as 1280x720 (each side 1 to " +
-                   std::to_string(capture::largestSide) + ")";
+                   std::to_string(tools::largestSide) + ")";
         // The show's projection takes the integer quotient width / height as its aspect.
         if (options.width < options.height)
             return "--size: " + quoted(value) + " is taller than wide; the show needs a landscape window";
     } else if (name == "--fps") {
-        if (!capture::parseInteger(value, 1, capture::largestFps, options.fps))
+        if (!tools::parseInteger(value, 1, tools::largestFps, options.fps))
             return "--fps: " + quoted(value) + " is not a whole number of frames per second from 1 to " +
-                   std::to_string(capture::largestFps);
+                   std::to_string(tools::largestFps);
     } else if (name == "--start") {
-        if (!capture::parseSeconds(value, options.start))
+        if (!tools::parseSeconds(value, options.start))
             return badTime(name, value);
         options.startGiven = true;
     } else if (name == "--loop") {
         size_t comma = value.find(',');
-        if (comma == std::string::npos || !capture::parseSeconds(value.substr(0, comma), options.loopStart) ||
-            !capture::parseSeconds(value.substr(comma + 1), options.loopEnd))
+        if (comma == std::string::npos || !tools::parseSeconds(value.substr(0, comma), options.loopStart) ||
+            !tools::parseSeconds(value.substr(comma + 1), options.loopEnd))
             return "--loop: " + quoted(value) + " is not a range of seconds such as 12.5,16";
         if (options.loopEnd <= options.loopStart)
             return "--loop: the end " + formatSeconds(options.loopEnd) + " is not after the start " +
@@ -52,26 +51,20 @@ const std::set<std::string> valueOptions = {"--size", "--fps", "--start", "--loo
 
 ParsedOptions parsePreviewOptions(const std::vector<std::string>& args) {
     ParsedOptions parsed;
-    auto apply = [&](const std::string& name, const std::string& value) {
-        if (name == "--help")
-            parsed.options.help = true;
-        else if (name == "--fullscreen")
-            parsed.options.fullscreen = true;
-        else if (name == "--paused")
-            parsed.options.paused = true;
-        else
-            return applyOption(parsed.options, name, value);
-        return std::string();
-    };
-    parsed.error = capture::readOptions(args, {"--fullscreen", "--paused"}, valueOptions, apply);
+    PreviewOptions& options = parsed.options;
+    parsed.error = tools::readOptions(args, options.help,
+                                      {{"--fullscreen", &options.fullscreen}, {"--paused", &options.paused}},
+                                      valueOptions, [&](const std::string& name, const std::string& value) {
+                                          return applyOption(options, name, value);
+                                      });
     return parsed;
 }
 
 std::string checkTimes(const PreviewOptions& options, double showSeconds) {
     std::string show = "the show's " + formatSeconds(showSeconds) + " s";
-    if (options.start > showSeconds + timeSlack)
+    if (tools::pastEnd(options.start, showSeconds))
         return "--start " + formatSeconds(options.start) + " lies past the end of " + show;
-    if (options.loopGiven && options.loopEnd > showSeconds + timeSlack)
+    if (options.loopGiven && tools::pastEnd(options.loopEnd, showSeconds))
         return "--loop " + formatSeconds(options.loopStart) + "," + formatSeconds(options.loopEnd) +
                " reaches past the end of " + show;
     return "";

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/OptionValues.h"
+
 namespace preview {
 
 // What one run of velquor-preview is asked to do, as given on the command line.
@@ -21,12 +23,7 @@ struct PreviewOptions {
     bool help = false;
 };
 
-// The options, or an error: one line naming the option or value and why.
-struct ParsedOptions {
-    PreviewOptions options;
-    std::string error;
-    bool ok() const { return error.empty(); }
-};
+using ParsedOptions = tools::Parsed<PreviewOptions>;
 
 // args excludes the program name.
 ParsedOptions parsePreviewOptions(const std::vector<std::string>& args);

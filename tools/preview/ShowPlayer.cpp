@@ -1,71 +1,57 @@
 #include "tools/preview/ShowPlayer.h"
 
-#include <GL/glew.h>
-
 #include <algorithm>
 #include <chrono>
 
-#include "demo/MyDemo.h"
-#include "demo/SceneCommon.h"
-#include "engine/RenderBuffer.h"
 
 namespace preview {
 
-ShowPlayer::ShowPlayer(int fps, int lastFrame) : fps(fps), lastFrame(lastFrame) {}
+ShowPlayer::ShowPlayer(int fps, int lastFrame) : fps(fps), lastFrame(lastFrame), show(0, 0) {}
 
 ShowPlayer::~ShowPlayer() {
     close();
 }
 
 void ShowPlayer::close() {
-    delete target;
-    target = nullptr;
+    show.close();
 }
 
 std::string ShowPlayer::open(int width, int height) {
-    // Like the live demo's, created once and never deleted: its scenes own GL
-    // objects for the life of the process.
-    demo = new MyDemo(width, height);
-    demo->init();
-    scenes = sceneContents(*demo);
-    for (const SceneContent& scene : scenes) {
+    show.width = width;
+    show.height = height;
+    // While one frame is copied to the window, the next is drawn into the other.
+    show.buffers = 2;
+    std::string error = show.build();
+    if (!error.empty())
+        return error;
+    for (const SceneContent& scene : show.scenes) {
         if (!scene.name)
             return "the show has a scene whose clouds this preview does not know; it cannot rewind it";
         clouds.insert(clouds.end(), scene.clouds.begin(), scene.clouds.end());
     }
     states.keep(0, saveShow(clouds, nullptr));
-    resize(width, height);
-    return target->getError() ? "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" +
-                                    std::to_string(height)
-                              : "";
+    redraw();
+    return "";
 }
 
-void ShowPlayer::resize(int width, int height) {
-    delete target;
-    this->width = width;
-    this->height = height;
-    target = new vq_engine::RenderBuffer(width, height, 0, 1, true);
-    // Each scene's projection as a show built at this size would have it.
-    for (const SceneContent& scene : scenes)
-        layOut(*scene.projection, width, height);
-    redraw();
+std::string ShowPlayer::resize(int width, int height) {
+    std::string error = show.resize(width, height);
+    if (error.empty())
+        redraw();
+    return error;
 }
 
 unsigned int ShowPlayer::framebuffer() const {
-    return target->getFramebuffer();
+    return show.framebuffer();
 }
 
-// The points move, the buffers fill and the random stream advances exactly as
-// when the frame is seen, at a fraction of the cost.
 void ShowPlayer::step(int n) {
-    demo->step(timeOf(n));
+    show.step(timeOf(n));
     keepIfDue(n);
 }
 
 void ShowPlayer::draw(int n) {
-    target->firstPass();
-    demo->show(timeOf(n));
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    show.draw(timeOf(n));
     keepIfDue(n);
 }
 
@@ -142,7 +128,7 @@ bool ShowPlayer::keepAhead(double seconds) {
 std::vector<std::string> ShowPlayer::scenesAt(int n) const {
     double t = timeOf(n);
     std::vector<std::string> names;
-    for (const SceneContent& scene : scenes)
+    for (const SceneContent& scene : show.scenes)
         if (scene.scene->showsAt(t))
             names.push_back(scene.name);
     return names;

@@ -4,13 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "demo/SceneContents.h"
+#include "tools/common/OffscreenShow.h"
 #include "tools/preview/ShowState.h"
-
-class MyDemo;
-namespace vq_engine {
-class RenderBuffer;
-}
 
 namespace preview {
 
@@ -31,8 +26,7 @@ public:
 
     // Builds the demo and the buffer in the current GL context; an error, or empty.
     std::string open(int width, int height);
-    // Gives back the buffer while the context is still there (the demo's
-    // objects go with the context).
+    // Gives back the buffer while the context is still there.
     void close();
     // Makes frame n (clamped to the show) the one on show: its state, and its picture in the buffer.
     void showFrame(int n);
@@ -41,8 +35,9 @@ public:
     void redraw();
     // How many frames showFrame(n) would step unseen before drawing n.
     int framesToStep(int n) const;
-    // A new buffer of the window's size, with the current frame drawn into it.
-    void resize(int width, int height);
+    // A new buffer of the window's size, with the current frame drawn into
+    // it; an error, or empty.
+    std::string resize(int width, int height);
     // Steps a scout ahead of the kept states for about the given seconds (at
     // least one frame), keeping states as it goes and leaving the current
     // frame as it is; whether the scout has more of the show to go.
@@ -57,10 +52,9 @@ public:
     int lastFrame;
     // The frame whose state the show holds and whose picture the buffer holds.
     int frame = 0;
-    int width = 0;
-    int height = 0;
     StateStore states;
-    std::vector<SceneContent> scenes;
+    // The demo and the buffer the frames are drawn into.
+    tools::OffscreenShow show;
 
 private:
     void step(int n);
@@ -73,8 +67,6 @@ private:
     // Where keepAhead got to: the state after frame scoutFrame.
     ShowState scout;
     int scoutFrame = 0;
-    MyDemo* demo = nullptr;
-    vq_engine::RenderBuffer* target = nullptr;
     std::vector<vq_engine::Particle*> clouds;
 };
 

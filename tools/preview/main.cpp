@@ -9,7 +9,7 @@
 
 #include "demo/SceneCommon.h"
 #include "demo/StartChecks.h"
-#include "tools/capture/TrackLength.h"
+#include "tools/common/TrackLength.h"
 #include "tools/preview/Preview.h"
 #include "tools/preview/PreviewOptions.h"
 
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
             return complain(error, failed);
     }
     std::string error;
-    double showSeconds = capture::trackSeconds(musicPath, error);
+    double showSeconds = tools::trackSeconds(musicPath, error);
     if (!error.empty())
         return complain(error, failed);
     error = checkTimes(options, showSeconds);
@@ -55,5 +55,5 @@ int main(int argc, char** argv) {
         return complain(error, failed);
     preview.run();
     SDL_Quit();
-    return 0;
+    return preview.failure.empty() ? 0 : complain(preview.failure, failed);
 }

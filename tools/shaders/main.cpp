@@ -2,14 +2,13 @@
 // with the show's cue list and the score's beat grid written in.
 //     velquor-stars-shaders TEMPLATE OUTPUT [TEMPLATE OUTPUT]...
 #include <cstdio>
-#include <exception>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "tools/shaders/StarsTemplate.h"
-#include "tools/soundtrack/AtomicFile.h"
+#include "tools/common/AtomicFile.h"
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc % 2 == 0) {
@@ -31,10 +30,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "velquor-stars-shaders: %s: %s\n", argv[k], error.c_str());
             return 1;
         }
-        try {
-            soundtrack::writeFileAtomically(argv[k + 1], std::vector<unsigned char>(shader.begin(), shader.end()));
-        } catch (const std::exception& failure) {
-            std::fprintf(stderr, "velquor-stars-shaders: %s\n", failure.what());
+        error = tools::writeFileAtomically(argv[k + 1], std::vector<unsigned char>(shader.begin(), shader.end()));
+        if (!error.empty()) {
+            std::fprintf(stderr, "velquor-stars-shaders: %s\n", error.c_str());
             return 1;
         }
     }

@@ -5,7 +5,7 @@
 #include <exception>
 #include <string>
 
-#include "tools/soundtrack/AtomicFile.h"
+#include "tools/common/AtomicFile.h"
 #include "tools/soundtrack/Mp3Encoder.h"
 #include "tools/soundtrack/Score.h"
 
@@ -19,7 +19,11 @@ int main(int argc, char** argv) {
         auto begin = std::chrono::steady_clock::now();
         soundtrack::StereoBuffer track = soundtrack::renderTrack();
         std::vector<unsigned char> mp3 = soundtrack::encodeMp3(track);
-        soundtrack::writeFileAtomically(output, mp3);
+        std::string error = tools::writeFileAtomically(output, mp3);
+        if (!error.empty()) {
+            std::fprintf(stderr, "velquor-soundtrack: %s\n", error.c_str());
+            return 1;
+        }
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
         std::printf("velquor-soundtrack: wrote %s (%.1f s of music, %zu bytes) in %.1f s\n", output.c_str(),
                     double(track.frames()) / soundtrack::sampleRate, mp3.size(), seconds);

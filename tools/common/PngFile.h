@@ -1,10 +1,10 @@
-#ifndef VELQUOR_CAPTURE_PNGFILE_H
-#define VELQUOR_CAPTURE_PNGFILE_H
+#ifndef VELQUOR_TOOLS_PNGFILE_H
+#define VELQUOR_TOOLS_PNGFILE_H
 
 #include <string>
 #include <vector>
 
-namespace capture {
+namespace tools {
 
 // An 8-bit RGB picture, row 0 at the top.
 struct RgbImage {
@@ -28,6 +28,6 @@ std::string writePng(const RgbImage& image, const std::string& path, int compres
 // the file, or empty.
 std::string readPng(const std::string& path, RgbImage& image);
 
-} // namespace capture
+} // namespace tools
 
 #endif

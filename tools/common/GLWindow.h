@@ -1,11 +1,11 @@
-#ifndef VELQUOR_CAPTURE_GLWINDOW_H
-#define VELQUOR_CAPTURE_GLWINDOW_H
+#ifndef VELQUOR_TOOLS_GLWINDOW_H
+#define VELQUOR_TOOLS_GLWINDOW_H
 
 #include <SDL.h>
 
 #include <string>
 
-namespace capture {
+namespace tools {
 
 // Starts SDL's video, makes sure a display is behind it, and opens a window
 // with an OpenGL 4.1 core context (a debug one if asked) and GLEW loaded.
@@ -13,6 +13,6 @@ namespace capture {
 std::string openGLWindow(const char* title, int width, int height, Uint32 flags, bool debug,
                          SDL_Window*& window, SDL_GLContext& context);
 
-} // namespace capture
+} // namespace tools
 
 #endif

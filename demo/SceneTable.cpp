@@ -1,4 +1,14 @@
-#include "demo/Scenes.h"
+#include "demo/SceneTable.h"
+
+#include "demo/Background.h"
+#include "demo/Begin.h"
+#include "demo/Fourteen.h"
+#include "demo/Million.h"
+#include "demo/N158.h"
+#include "demo/N271.h"
+#include "demo/RandomNums.h"
+#include "demo/Thirtytwo.h"
+#include "demo/Tovelplex.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "tools/capture/TrackLength.h"
+#include "tools/common/TrackLength.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
-namespace capture {
+namespace tools {
 
 double trackSeconds(const std::string& path, std::string& error) {
     // Nothing is played: the length needs a mixer, not a sound device.
@@ -34,4 +34,4 @@ double trackSeconds(const std::string& path, std::string& error) {
     return seconds;
 }
 
-} // namespace capture
+} // namespace tools

@@ -1,11 +1,11 @@
-#include "tools/capture/GLWindow.h"
+#include "tools/common/GLWindow.h"
 
 #include <GL/glew.h>
 
 #include "demo/FullScreen.h"
 #include "demo/StartChecks.h"
 
-namespace capture {
+namespace tools {
 
 std::string openGLWindow(const char* title, int width, int height, Uint32 flags, bool debug,
                          SDL_Window*& window, SDL_GLContext& context) {
@@ -33,4 +33,4 @@ std::string openGLWindow(const char* title, int width, int height, Uint32 flags,
     return "";
 }
 
-} // namespace capture
+} // namespace tools

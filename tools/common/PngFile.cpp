@@ -1,4 +1,4 @@
-#include "tools/capture/PngFile.h"
+#include "tools/common/PngFile.h"
 
 #include <png.h>
 
@@ -8,8 +8,9 @@
 
 #include "engine/Picture.h"
 #include "engine/RegularFile.h"
+#include "tools/common/AtomicFile.h"
 
-namespace capture {
+namespace tools {
 
 namespace {
 
@@ -62,25 +63,14 @@ bool encode(const RgbImage& image, FILE* file, int compression, PngFailure& fail
 } // namespace
 
 std::string writePng(const RgbImage& image, const std::string& path, int compression) {
-    std::string partial = path + ".part";
-    FILE* file = std::fopen(partial.c_str(), "wb");
-    if (!file)
-        return "cannot write " + path + ": " + std::strerror(errno);
-    PngFailure failure;
-    bool encoded = encode(image, file, compression, failure);
-    int writeError = std::ferror(file) ? errno : 0;
-    if (std::fclose(file) != 0 && writeError == 0)
-        writeError = errno ? errno : EIO;
-    std::string error;
-    if (writeError != 0)
-        error = "cannot write " + path + ": " + std::strerror(writeError);
-    else if (!encoded)
-        error = "cannot write " + path + ": " + failure.message;
-    else if (std::rename(partial.c_str(), path.c_str()) != 0)
-        error = "cannot write " + path + ": " + std::strerror(errno);
+    AtomicFile out(path);
+    std::string error = out.open();
     if (!error.empty())
-        std::remove(partial.c_str());
-    return error;
+        return error;
+    PngFailure failure;
+    if (!encode(image, out.file, compression, failure))
+        return "cannot write " + path + ": " + failure.message;
+    return out.commit(false);
 }
 
 std::string readPng(const std::string& path, RgbImage& image) {
@@ -104,4 +94,4 @@ std::string readPng(const std::string& path, RgbImage& image) {
     return "";
 }
 
-} // namespace capture
+} // namespace tools

@@ -1,13 +1,14 @@
-#ifndef VELQUOR_CAPTURE_OPTIONVALUES_H
-#define VELQUOR_CAPTURE_OPTIONVALUES_H
+#ifndef VELQUOR_TOOLS_OPTIONVALUES_H
+#define VELQUOR_TOOLS_OPTIONVALUES_H
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 // How the tools read the values of their command-line options.
-namespace capture {
+namespace tools {
 
 const int largestSide = 16384;
 const int largestFps = 1000;
@@ -28,15 +29,24 @@ std::string badTime(const std::string& option, const std::string& value);
 // Seconds as people write them: "12", "2.5".
 std::string formatSeconds(double seconds);
 
-// Called with each option in command-line order: a flag with an empty value,
-// "--help" for --help or -h. An error message, or empty to go on.
+// Called with each option that takes a value, in command-line order. An
+// error message, or empty to go on.
 using OptionHandler = std::function<std::string(const std::string& name, const std::string& value)>;
 
-// Reads "--name value", "--name=value" and the given flags, handing each to
-// apply; stops after --help. The first error, or empty.
-std::string readOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
+// Reads "--name value" and "--name=value", handing each to apply, and the
+// flags, setting each one's bool; --help or -h sets help and stops. The
+// first error, or empty.
+std::string readOptions(const std::vector<std::string>& args, bool& help, const std::map<std::string, bool*>& flags,
                         const std::set<std::string>& withValues, const OptionHandler& apply);
 
-} // namespace capture
+// A tool's options, or an error: one line naming the option or value and why.
+template <typename Options>
+struct Parsed {
+    Options options;
+    std::string error;
+    bool ok() const { return error.empty(); }
+};
+
+} // namespace tools
 
 #endif

@@ -1,11 +1,11 @@
-#include "tools/capture/OptionValues.h"
+#include "tools/common/OptionValues.h"
 
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-namespace capture {
+namespace tools {
 
 std::string quoted(const std::string& value) {
     return "'" + value + "'";
@@ -56,12 +56,14 @@ std::string formatSeconds(double seconds) {
     return text;
 }
 
-std::string readOptions(const std::vector<std::string>& args, const std::set<std::string>& flags,
+std::string readOptions(const std::vector<std::string>& args, bool& help, const std::map<std::string, bool*>& flags,
                         const std::set<std::string>& withValues, const OptionHandler& apply) {
     for (size_t i = 0; i < args.size(); i++) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h")
-            return apply("--help", "");
+        if (arg == "--help" || arg == "-h") {
+            help = true;
+            return "";
+        }
         if (arg.rfind("--", 0) != 0 || arg.size() == 2)
             return "unexpected argument " + quoted(arg) + " (options start with --; see --help)";
         std::string name = arg;
@@ -73,9 +75,7 @@ std::string readOptions(const std::vector<std::string>& args, const std::set<std
             value = arg.substr(equals + 1);
         }
         if (!inlineValue && flags.count(name) != 0) {
-            std::string error = apply(name, "");
-            if (!error.empty())
-                return error;
+            *flags.at(name) = true;
             continue;
         }
         if (withValues.count(name) == 0)
@@ -92,4 +92,4 @@ std::string readOptions(const std::vector<std::string>& args, const std::set<std
     return "";
 }
 
-} // namespace capture
+} // namespace tools

@@ -1,0 +1,195 @@
+#include "tools/common/OffscreenShow.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "demo/StartChecks.h"
+#include "demo/MyDemo.h"
+#include "demo/SceneCommon.h"
+#include "engine/GLCheck.h"
+#include "engine/RenderBuffer.h"
+#include "tools/common/GLWindow.h"
+
+namespace tools {
+
+namespace {
+
+// The window only carries the context; frames go to the framebuffer.
+const int windowSide = 16;
+const size_t keptGLReports = 10;
+
+// The scenes draw from the process-wide drand48 stream, from where it stands
+// when the process starts. Read once, before anything draws from it, so that
+// every show built in the process starts from there, as velquor's one show does.
+struct RandomStart {
+    unsigned short state[3];
+    RandomStart() {
+        unsigned short any[3] = {0, 0, 0};
+        std::copy_n(seed48(any), 3, state);
+        seed48(state);
+    }
+};
+const RandomStart randomStart;
+
+} // namespace
+
+OffscreenShow::OffscreenShow(int width, int height) : width(width), height(height) {}
+
+// Built in someone else's context, it leaves the context and SDL to them.
+OffscreenShow::~OffscreenShow() {
+    if (!ownsWindow)
+        return;
+    if (context) {
+        close();
+        SDL_GL_DeleteContext(context);
+    }
+    if (window)
+        SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void OffscreenShow::close() {
+    deleteFramebuffers();
+    if (inFlight)
+        glDeleteSync(inFlight);
+    inFlight = nullptr;
+}
+
+std::string OffscreenShow::open(const char* title) {
+    ownsWindow = true;
+    std::string error = openGLWindow(title, windowSide, windowSide, SDL_WINDOW_HIDDEN, glCheck, window, context);
+    if (!error.empty())
+        return error;
+    error = glCheck ? startGLCheck() : "";
+    return error.empty() ? build() : error;
+}
+
+std::string OffscreenShow::build() {
+    // Checked before the demo is built: a failing buffer would only say it failed.
+    std::string error = makeFramebuffer();
+    if (!error.empty())
+        return error;
+    unsigned short start[3] = {randomStart.state[0], randomStart.state[1], randomStart.state[2]};
+    seed48(start);
+    // MyDemo's constructor sets the global GL state; each frame's first pass
+    // binds the offscreen buffer and sets its viewport.
+    demo = new MyDemo(width, height);
+    demo->init();
+    scenes = sceneContents(*demo);
+    programs = starsPrograms();
+    return brokenProgramReason(programs);
+}
+
+std::string OffscreenShow::resize(int width, int height) {
+    deleteFramebuffers();
+    this->width = width;
+    this->height = height;
+    std::string error = makeFramebuffer();
+    // Each scene's projection as a show built at this size would have it.
+    for (const SceneContent& scene : scenes)
+        if (scene.projection)
+            layOut(*scene.projection, width, height);
+    return error;
+}
+
+GLuint OffscreenShow::framebuffer() const {
+    return targets[current]->getFramebuffer();
+}
+
+std::string OffscreenShow::makeFramebuffer() {
+    // Checked here for a message naming the limit; the buffer itself would only say it failed.
+    GLint largest = 0;
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
+    if (width > largest || height > largest)
+        return "the frame size " + std::to_string(width) + "x" + std::to_string(height) +
+               " is larger than this OpenGL allows (" + std::to_string(largest) + " a side)";
+    for (int i = 0; i < buffers; i++) {
+        targets[i] = new vq_engine::RenderBuffer(width, height, 0, 1, true);
+        if (targets[i]->getError())
+            return "cannot make an offscreen framebuffer of " + std::to_string(width) + "x" + std::to_string(height);
+    }
+    return "";
+}
+
+void OffscreenShow::deleteFramebuffers() {
+    for (vq_engine::RenderBuffer*& target : targets) {
+        delete target;
+        target = nullptr;
+    }
+}
+
+// Errors, undefined behaviour, deprecated or unportable use and performance
+// warnings all count; only notifications (the driver's chatter) do not.
+void OffscreenShow::onGLMessage(const char* message, void* show) {
+    OffscreenShow* self = static_cast<OffscreenShow*>(show);
+    self->glProblems++;
+    if (self->glReports.size() < keptGLReports) {
+        char time[32];
+        std::snprintf(time, sizeof time, "%.3f", self->drawing);
+        self->glReports.push_back(std::string("GL at ") + time + " s: " + message);
+    }
+}
+
+// Each message arrives inside the call that caused it, so the time is the frame's.
+std::string OffscreenShow::startGLCheck() {
+    std::string error = vq_engine::startGLDebugOutput(onGLMessage, this);
+    return error.empty() ? "" : "--gl-check: " + error;
+}
+
+void OffscreenShow::draw(double t) {
+    drawing = t;
+    current = (current + 1) % buffers;
+    targets[current]->firstPass();
+    demo->show(t);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    fence();
+}
+
+void OffscreenShow::step(double t) {
+    drawing = t;
+    demo->step(t);
+}
+
+// The previous frame's fence is waited on only once this frame's commands
+// are sent: the work of sending one frame overlaps the drawing of the last.
+void OffscreenShow::fence() {
+    GLsync sent = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
+    if (inFlight) {
+        glClientWaitSync(inFlight, 0, GL_TIMEOUT_IGNORED);
+        glDeleteSync(inFlight);
+    }
+    inFlight = sent;
+}
+
+void OffscreenShow::finish() {
+    if (!inFlight)
+        return;
+    glClientWaitSync(inFlight, GL_SYNC_FLUSH_COMMANDS_BIT, GL_TIMEOUT_IGNORED);
+    glDeleteSync(inFlight);
+    inFlight = nullptr;
+}
+
+void OffscreenShow::read(RgbImage& frame) {
+    readFramebuffer(framebuffer(), width, height, frame, rows);
+}
+
+void readFramebuffer(GLuint framebuffer, int width, int height, RgbImage& frame, std::vector<unsigned char>& rows) {
+    if (frame.width != width || frame.height != height)
+        frame = RgbImage(width, height);
+    rows.resize(frame.rgb.size());
+    GLint previous = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(previous));
+    // GL's rows run bottom to top.
+    size_t stride = size_t(3) * width;
+    for (int y = 0; y < height; y++)
+        std::copy_n(&rows[stride * (height - 1 - y)], stride, frame.pixel(0, y));
+}
+
+} // namespace tools

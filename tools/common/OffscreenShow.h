@@ -1,0 +1,109 @@
+#ifndef VELQUOR_TOOLS_OFFSCREENSHOW_H
+#define VELQUOR_TOOLS_OFFSCREENSHOW_H
+
+#include <GL/glew.h>
+#include <SDL.h>
+
+#include <string>
+#include <vector>
+
+#include "demo/SceneContents.h"
+#include "tools/common/PngFile.h"
+
+class MyDemo;
+namespace vq_engine {
+class RenderBuffer;
+class ShaderProgram;
+}
+
+namespace tools {
+
+// The show, built in an OpenGL 4.1 core context and drawn into an offscreen
+// framebuffer of a size of its own, whatever the screen. velquor-capture
+// drives it in a hidden window of its own; velquor-preview in its window's
+// context, blitting each frame to the screen.
+class OffscreenShow {
+public:
+    OffscreenShow(int width, int height);
+    ~OffscreenShow();
+    OffscreenShow(const OffscreenShow&) = delete;
+    OffscreenShow& operator=(const OffscreenShow&) = delete;
+
+    // Opens a hidden window with the context, then build(); an error
+    // message, or empty.
+    std::string open(const char* title);
+    // Builds the demo and the buffer in the current context; an error
+    // message, or empty.
+    std::string build();
+    // Gives back the GL objects of its own while the context is still there
+    // (the demo's objects go with the context).
+    void close();
+    // A new buffer of the given size, every scene's projection as a show
+    // built at that size has it; an error message, or empty.
+    std::string resize(int width, int height);
+    // Draws the show at time t into the buffer, as one frame of the live
+    // demo would, and lets GL start on it; at most one earlier frame is
+    // still being drawn when it returns.
+    void draw(double t);
+    // The same calls as draw(t), with GL told to skip every draw and clear:
+    // the points move, the buffers fill and the random stream advances
+    // exactly as when the frame is seen, at a fraction of the cost.
+    void step(double t);
+    // Waits until GL has finished the frames drawn so far.
+    void finish();
+    // The last frame drawn, row 0 at the top.
+    void read(RgbImage& frame);
+    // The buffer holding the last frame drawn.
+    GLuint framebuffer() const;
+
+    int width;
+    int height;
+    // Set before building: 2 for a show whose frames are copied out while
+    // the next is drawn.
+    int buffers = 1;
+    // Set before open(): a debug context that collects every GL error and
+    // driver warning, each as one line with the time being drawn.
+    bool glCheck = false;
+    long long glProblems = 0;
+    std::vector<std::string> glReports; // the first few
+    std::vector<SceneContent> scenes;
+    // The particle programs of this show's scenes (a process may have built
+    // shows before it, in other contexts).
+    std::vector<vq_engine::ShaderProgram*> programs;
+
+private:
+    std::string makeFramebuffer();
+    void deleteFramebuffers();
+    std::string startGLCheck();
+    // Waits for the frame before the last one, then fences the last one.
+    void fence();
+    static void onGLMessage(const char* message, void* show);
+
+    double drawing = 0.0;
+
+    // Set by open(): a hidden window and a context of its own.
+    bool ownsWindow = false;
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    // The engine's render-to-texture buffers, one colour texture and depth
+    // each, drawn in turn.
+    vq_engine::RenderBuffer* targets[2] = {nullptr, nullptr};
+    int current = 0;
+    // The frame GL may still be working on. Without a limit the driver queues
+    // frames, and their memory, as fast as they are sent.
+    GLsync inFlight = nullptr;
+    // GL's bottom-up rows, kept between frames: a fresh frame-sized buffer
+    // each time costs more than the read itself.
+    std::vector<unsigned char> rows;
+    // Like the live demo's, created once and never deleted: its scenes own GL
+    // objects for the life of the process.
+    MyDemo* demo = nullptr;
+};
+
+// A framebuffer's colour picture, row 0 at the top; rows is scratch space
+// kept between calls. The read framebuffer binding is left as it was.
+void readFramebuffer(GLuint framebuffer, int width, int height, RgbImage& frame, std::vector<unsigned char>& rows);
+
+} // namespace tools
+
+#endif
