@@ -29,10 +29,7 @@ std::string noDisplayReason(const char* videoDriver) {
 }
 
 std::string brokenProgramReason() {
-    return brokenProgramReason(starsPrograms());
-}
-
-std::string brokenProgramReason(const std::vector<vq_engine::ShaderProgram*>& programs) {
+    const std::vector<vq_engine::ShaderProgram*>& programs = starsPrograms();
     int broken = 0;
     for (vq_engine::ShaderProgram* program : programs)
         broken += program->isLinked() ? 0 : 1;

@@ -2,11 +2,6 @@
 #define VELQUOR_STARTCHECKS_H
 
 #include <string>
-#include <vector>
-
-namespace vq_engine {
-class ShaderProgram;
-}
 
 // What the demo and its tools check before the show may start; each gives
 // the one line to print, or empty when all is well.
@@ -25,7 +20,5 @@ std::string noDisplayReason(const char* videoDriver);
 // nothing and fails every frame, so the show does not start with one. The
 // shader's own errors have been printed when it was built.
 std::string brokenProgramReason();
-// The same for the given programs, such as one show's among several built.
-std::string brokenProgramReason(const std::vector<vq_engine::ShaderProgram*>& programs);
 
 #endif

@@ -349,7 +349,7 @@ TEST_F(PreviewControls, ShaderEditsRebuildTheProgramOrKeepTheLastWorkingOne) {
         EXPECT_NE(output.find(edit.said), std::string::npos) << output;
         tools::RgbImage after = frameOnShow(*shared);
         EXPECT_EQ(after.rgb == before.rgb, edit.samePicture) << edit.said;
-        for (vq_engine::ShaderProgram* program : shared->player.show.programs)
+        for (vq_engine::ShaderProgram* program : starsPrograms())
             EXPECT_TRUE(program->isLinked());
     }
 }

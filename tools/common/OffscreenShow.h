@@ -13,7 +13,6 @@
 class MyDemo;
 namespace vq_engine {
 class RenderBuffer;
-class ShaderProgram;
 }
 
 namespace tools {
@@ -67,9 +66,6 @@ public:
     long long glProblems = 0;
     std::vector<std::string> glReports; // the first few
     std::vector<SceneContent> scenes;
-    // The particle programs of this show's scenes (a process may have built
-    // shows before it, in other contexts).
-    std::vector<vq_engine::ShaderProgram*> programs;
 
 private:
     std::string makeFramebuffer();

@@ -300,7 +300,7 @@ void Preview::reloadShaders() {
     // Every scene builds its own program from the same pair: when the first
     // one will not take the files, none will, and one report says why.
     bool rebuilt = true;
-    for (vq_engine::ShaderProgram* program : player.show.programs) {
+    for (vq_engine::ShaderProgram* program : starsPrograms()) {
         rebuilt = program->reload();
         if (!rebuilt)
             break;
