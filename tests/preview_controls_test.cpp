@@ -317,6 +317,44 @@ TEST_F(PreviewControls, TheTimelineBarMarksScenesAndTheTime) {
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
 }
 
+// How many pixels above the bar differ between the window and the frame on show.
+int differingAboveTheBar(const Image& screen, const tools::RgbImage& frame, int barHeight) {
+    int differing = 0;
+    for (int y = 0; y < frame.height - barHeight; y++)
+        for (int x = 0; x < frame.width; x++)
+            differing += !std::equal(screen.pixel(x, y), screen.pixel(x, y) + 3, frame.pixel(x, y));
+    return differing;
+}
+
+// The window, drawn by the presenter's own thread and context, shows the
+// frame on show to the pixel, with the bar along its bottom edge: when paused
+// at once, and while playing once the presenter has caught up, having put
+// every frame drawn on screen.
+TEST_F(PreviewControls, TheWindowShowsTheFrameOnShow) {
+    shared->seekTo(20 * fps);
+    shared->update();
+    Image screen = windowScreenshot(shared->window);
+    ASSERT_EQ(screen.width, windowWidth);
+    ASSERT_EQ(screen.height, windowHeight);
+    tools::RgbImage frame = frameOnShow(*shared);
+    EXPECT_EQ(differingAboveTheBar(screen, frame, shared->bar->height()), 0);
+    EXPECT_GT(screen.litPixels(0, 0, windowWidth, windowHeight - shared->bar->height()), 1000);
+    // The bar's backdrop is never black.
+    const unsigned char* bar = screen.pixel(windowWidth / 3, windowHeight - 1);
+    EXPECT_GT(bar[0] + bar[1] + bar[2], 0);
+
+    press(SDLK_SPACE);
+    long drawn = shared->framesDrawn;
+    long shown = shared->presenter->framesShown;
+    runFor(0.5);
+    shared->presenter->finish();
+    EXPECT_GT(shared->framesDrawn - drawn, 20);
+    EXPECT_GE(shared->presenter->framesShown - shown, shared->framesDrawn - drawn);
+    screen = windowScreenshot(shared->window);
+    ASSERT_EQ(screen.width, windowWidth);
+    EXPECT_EQ(differingAboveTheBar(screen, frameOnShow(*shared), shared->bar->height()), 0);
+}
+
 // Shader edits, as an editor saves them: a broken one is reported and the
 // show keeps drawing with the last working program; a good one changes the
 // picture; putting the original back brings the very same picture back.

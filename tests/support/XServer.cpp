@@ -1,5 +1,6 @@
 #include "tests/support/XServer.h"
 
+#include <SDL_syswm.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -53,4 +54,13 @@ Image XServer::screenshot() const {
 
 std::string XServer::client(const std::string& command) const {
     return commandOutput("DISPLAY=" + display + " " + command + " 2>/dev/null");
+}
+
+Image windowScreenshot(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return Image();
+    return parsePPM(commandOutput("xwd -silent -id " + std::to_string(info.info.x11.window) +
+                                  " 2>/dev/null | convert xwd:- ppm:-"));
 }

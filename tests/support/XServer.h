@@ -7,6 +7,8 @@
 
 #include "tests/support/Image.h"
 
+struct SDL_Window;
+
 // A private Xvfb display, optionally with a window manager, as a desktop has
 // one and a kiosk started with xinit has none.
 class XServer {
@@ -27,5 +29,9 @@ public:
     pid_t server = -1;
     pid_t windowManager = -1;
 };
+
+// An SDL window of this process as the X server of its display has it; empty
+// when it could not be read.
+Image windowScreenshot(SDL_Window* window);
 
 #endif

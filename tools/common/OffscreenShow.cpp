@@ -97,6 +97,10 @@ GLuint OffscreenShow::framebuffer() const {
     return targets[current]->getFramebuffer();
 }
 
+GLuint OffscreenShow::texture() const {
+    return targets[current]->getRenderTexture(0);
+}
+
 std::string OffscreenShow::makeFramebuffer() {
     // Checked here for a message naming the limit; the buffer itself would only say it failed.
     GLint largest = 0;
@@ -104,6 +108,9 @@ std::string OffscreenShow::makeFramebuffer() {
     if (width > largest || height > largest)
         return "the frame size " + std::to_string(width) + "x" + std::to_string(height) +
                " is larger than this OpenGL allows (" + std::to_string(largest) + " a side)";
+    if (buffers < 1 || buffers > maxBuffers)
+        return "an offscreen show draws into 1 to " + std::to_string(maxBuffers) + " buffers, not " +
+               std::to_string(buffers);
     for (int i = 0; i < buffers; i++) {
         targets[i] = new vq_engine::RenderBuffer(width, height, 0, 1, true);
         if (targets[i]->getError())

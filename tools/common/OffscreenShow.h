@@ -52,13 +52,15 @@ public:
     void finish();
     // The last frame drawn, row 0 at the top.
     void read(RgbImage& frame);
-    // The buffer holding the last frame drawn.
+    // The buffer holding the last frame drawn, and its colour texture.
     GLuint framebuffer() const;
+    GLuint texture() const;
 
     int width;
     int height;
-    // Set before building: 2 for a show whose frames are copied out while
-    // the next is drawn.
+    // Set before building, at most maxBuffers: more than one for a show
+    // whose frames are copied out while the next is drawn.
+    static const int maxBuffers = 3;
     int buffers = 1;
     // Set before open(): a debug context that collects every GL error and
     // driver warning, each as one line with the time being drawn.
@@ -83,7 +85,7 @@ private:
     SDL_GLContext context = nullptr;
     // The engine's render-to-texture buffers, one colour texture and depth
     // each, drawn in turn.
-    vq_engine::RenderBuffer* targets[2] = {nullptr, nullptr};
+    vq_engine::RenderBuffer* targets[maxBuffers] = {nullptr, nullptr, nullptr};
     int current = 0;
     // The frame GL may still be working on. Without a limit the driver queues
     // frames, and their memory, as fast as they are sent.

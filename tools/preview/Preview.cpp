@@ -47,8 +47,13 @@ Preview::Preview(const PreviewOptions& options, double showSeconds, std::functio
       options(options) {}
 
 Preview::~Preview() {
+    presenter.reset();
     music.stop();
     player.close();
+    if (showContext)
+        SDL_GL_DeleteContext(showContext);
+    if (showWindow)
+        SDL_DestroyWindow(showWindow);
     if (context)
         SDL_GL_DeleteContext(context);
     if (window)
@@ -61,8 +66,9 @@ std::string Preview::open() {
         tools::openGLWindow("velquor-preview", options.width, options.height, flags, false, window, context);
     if (!error.empty())
         return error;
-    // Paced by the display where it can; the clock decides the frame either way.
-    SDL_GL_SetSwapInterval(1);
+    error = openShowContext();
+    if (!error.empty())
+        return error;
 
     int width = 0;
     int height = 0;
@@ -71,6 +77,7 @@ std::string Preview::open() {
     if (!error.empty())
         return error;
     bar.reset(new TimelineBar(player.show.scenes, showSeconds));
+    presenter.reset(new Presenter(window, context, *bar));
     error = music.open(musicPath);
     if (!error.empty())
         return error;
@@ -82,6 +89,20 @@ std::string Preview::open() {
     seekTo(int(std::lround(start * fps)));
     if (!options.paused)
         togglePause();
+    return "";
+}
+
+// The show's context shares the window context's textures and fences, and
+// is current on this thread from here on.
+std::string Preview::openShowContext() {
+    showWindow = SDL_CreateWindow("velquor-preview-show", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (!showWindow)
+        return std::string("cannot open a window: ") + SDL_GetError();
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
+    showContext = SDL_GL_CreateContext(showWindow);
+    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
+    if (!showContext)
+        return std::string("no second OpenGL context sharing the window's: ") + SDL_GetError();
     return "";
 }
 
@@ -143,6 +164,7 @@ void Preview::present() {
     if (width <= 0 || height <= 0)
         return;
     if (width != player.show.width || height != player.show.height) {
+        presenter->finish();
         // Without a buffer there is nothing to draw into: the preview ends.
         failure = player.resize(width, height);
         if (!failure.empty()) {
@@ -150,26 +172,18 @@ void Preview::present() {
             return;
         }
     }
-    // Copied to the back buffer behind the drawing, with no wait: while
-    // playing it goes on screen at the next frame, after that frame's
-    // drawing is sent, so that the driver draws one frame while the window
-    // system takes the last.
-    presentPending();
-    glBindFramebuffer(GL_READ_FRAMEBUFFER, player.framebuffer());
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    if (barShown)
-        bar->draw(width, player.timeOf(player.frame), clock);
-    swapPending = true;
+    Presenter::Frame frame;
+    frame.texture = player.show.texture();
+    frame.width = width;
+    frame.height = height;
+    frame.drawn = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+    glFlush();
+    frame.barShown = barShown;
+    frame.time = player.timeOf(player.frame);
+    frame.clock = clock;
+    presenter->show(frame);
     if (!clock.playing)
-        presentPending();
-}
-
-void Preview::presentPending() {
-    if (swapPending)
-        SDL_GL_SwapWindow(window);
-    swapPending = false;
+        presenter->finish();
 }
 
 void Preview::updateTitle(double now) {
@@ -202,8 +216,6 @@ void Preview::useSpareTime(double now) {
     double spare = clock.playing ? clock.dueTime(player.frame + 1) - now : keepAheadSlice;
     if (spare <= 0.0)
         return;
-    // Time to spare: the frame copied last goes on screen now.
-    presentPending();
     // A slice saves and restores the whole show around its steps: worth it
     // only with room for a few steps.
     if (!scoutDone && (!clock.playing || spare >= scoutSliceMinimum)) {
@@ -292,6 +304,7 @@ void Preview::changeRate(double factor) {
 }
 
 void Preview::toggleFullscreen() {
+    presenter->finish();
     bool full = (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     SDL_SetWindowFullscreen(window, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
 }

@@ -9,6 +9,7 @@
 
 #include "tools/preview/Music.h"
 #include "tools/preview/PlayClock.h"
+#include "tools/preview/Presenter.h"
 #include "tools/preview/PreviewOptions.h"
 #include "tools/preview/ShaderWatch.h"
 #include "tools/preview/ShowPlayer.h"
@@ -75,6 +76,8 @@ public:
     ShaderWatch watch;
     std::unique_ptr<TimelineBar> bar;
     SDL_Window* window = nullptr;
+    // Puts the frames on screen, from a thread of its own.
+    std::unique_ptr<Presenter> presenter;
 
     std::function<double()> now;
 
@@ -83,10 +86,10 @@ private:
     void watchShaders(double now);
     void waitForNextFrame(double now);
     void followClock();
-    // Copies the frame on show and the bar to the back buffer; on screen at
-    // once when paused.
+    // Hands the frame on show to the presenter; on screen before it returns
+    // when paused.
     void present();
-    void presentPending();
+    std::string openShowContext();
     void updateTitle(double now);
     // Music plays while the clock runs at normal speed, from the frame on
     // show; the clock starts again from that frame.
@@ -94,7 +97,11 @@ private:
     void useSpareTime(double now);
 
     PreviewOptions options;
+    // The window's context, current on the presenter's thread, and the
+    // show's, current on this one, in a hidden window of its own.
     SDL_GLContext context = nullptr;
+    SDL_Window* showWindow = nullptr;
+    SDL_GLContext showContext = nullptr;
     double lastWatch = -1.0;
     double lastTitle = -1.0;
     int framesSinceTitle = 0;
@@ -102,8 +109,6 @@ private:
     // Whether the window shows something other than what is on screen.
     bool changed = true;
     bool scoutDone = false;
-    // A frame copied to the back buffer and not yet swapped to the screen.
-    bool swapPending = false;
 };
 
 } // namespace preview

@@ -19,8 +19,8 @@ void ShowPlayer::close() {
 std::string ShowPlayer::open(int width, int height) {
     show.width = width;
     show.height = height;
-    // While one frame is copied to the window, the next is drawn into the other.
-    show.buffers = 2;
+    // One frame on its way to the screen, one waiting for it, and one being drawn.
+    show.buffers = 3;
     std::string error = show.build();
     if (!error.empty())
         return error;
