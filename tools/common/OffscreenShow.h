@@ -19,8 +19,9 @@ namespace tools {
 
 // The show, built in an OpenGL 4.1 core context and drawn into an offscreen
 // framebuffer of a size of its own, whatever the screen. velquor-capture
-// drives it in a hidden window of its own; velquor-preview in its window's
-// context, blitting each frame to the screen.
+// drives it in a hidden window of its own; velquor-preview in a hidden window
+// whose context shares its textures with the visible window's, where a
+// thread of the preview's own copies each frame to the screen.
 class OffscreenShow {
 public:
     OffscreenShow(int width, int height);
