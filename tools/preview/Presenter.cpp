@@ -3,7 +3,10 @@
 namespace preview {
 
 Presenter::Presenter(SDL_Window* window, SDL_GLContext context, const TimelineBar& bar)
-    : window(window), context(context), bar(bar), thread(&Presenter::run, this) {}
+    : window(window), context(context), bar(bar), thread(&Presenter::run, this) {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return started; });
+}
 
 Presenter::~Presenter() {
     {
@@ -16,6 +19,10 @@ Presenter::~Presenter() {
 
 void Presenter::show(const Frame& frame) {
     std::unique_lock<std::mutex> lock(mutex);
+    if (!error.empty()) {
+        glDeleteSync(frame.drawn);
+        return;
+    }
     changed.wait(lock, [this] { return !pending; });
     next = frame;
     pending = true;
@@ -28,10 +35,17 @@ void Presenter::finish() {
 }
 
 void Presenter::run() {
-    SDL_GL_MakeCurrent(window, context);
+    bool current = SDL_GL_MakeCurrent(window, context) == 0;
+    std::unique_lock<std::mutex> lock(mutex);
+    started = true;
+    if (!current)
+        error = std::string("cannot make the window's OpenGL context current on the presenter's thread: ") +
+                SDL_GetError();
+    changed.notify_all();
+    if (!current)
+        return;
     // Paced by the display where it can; the play clock decides the frame either way.
     SDL_GL_SetSwapInterval(1);
-    std::unique_lock<std::mutex> lock(mutex);
     for (;;) {
         changed.wait(lock, [this] { return pending || stopping; });
         if (!pending)

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "tools/preview/PlayClock.h"
@@ -45,7 +46,8 @@ public:
     };
 
     // The context must not be current on any thread; the bar must outlive
-    // the presenter.
+    // the presenter. Returns once the thread has taken up the context, or
+    // failed to (see error).
     Presenter(SDL_Window* window, SDL_GLContext context, const TimelineBar& bar);
     ~Presenter();
     Presenter(const Presenter&) = delete;
@@ -57,6 +59,9 @@ public:
     // reads no texture.
     void finish();
 
+    // Why the thread could not take up the window's context, or empty; a
+    // presenter that failed puts nothing on screen.
+    std::string error;
     long framesShown = 0;
 
 private:
@@ -70,6 +75,7 @@ private:
     std::mutex mutex;
     std::condition_variable changed;
     Frame next;
+    bool started = false;
     bool pending = false;
     bool busy = false;
     bool stopping = false;

@@ -78,6 +78,8 @@ std::string Preview::open() {
         return error;
     bar.reset(new TimelineBar(player.show.scenes, showSeconds));
     presenter.reset(new Presenter(window, context, *bar));
+    if (!presenter->error.empty())
+        return presenter->error;
     error = music.open(musicPath);
     if (!error.empty())
         return error;
