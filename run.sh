@@ -85,10 +85,7 @@ fuzz() {
   for target in "${FUZZ_TARGETS[@]}"; do
     mkdir -p "$FUZZ_DIR/corpus/$target" "$FUZZ_DIR/findings"
     echo "fuzz_$target: $seconds s"
-    # The image decoders need no display; Mesh3D uploads what it reads.
-    local display=()
-    if [ "$target" = obj ]; then display=(xvfb-run -a); fi
-    "${display[@]}" "$FUZZ_DIR/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    "$FUZZ_DIR/fuzz_$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
       -print_final_stats=1 -artifact_prefix="$FUZZ_DIR/findings/$target-" \
       "$FUZZ_DIR/corpus/$target" "tests/data/$target"
   done

@@ -54,18 +54,25 @@ void describeAttribute(GLuint attribute, int components) {
 
 } // namespace
 
-Mesh3D::Mesh3D(const char* path)
+Mesh3D::Mesh3D(const char* path) : Mesh3D(path, true) {}
+
+Mesh3D::Mesh3D(const char* path, bool upload)
     : indexCount(0), texcoordCount(0), hasNormals(false), hasTexcoords(false), vao(0),
       vbo{0, 0, 0, 0} {
-    requireGLContext("Mesh3D");
+    if (upload)
+        requireGLContext("Mesh3D");
     loadOBJ(path);
     buildMesh();
-    createOpenGLBinding();
+    if (upload)
+        createOpenGLBinding();
 }
 
 Mesh3D::~Mesh3D() {
-    VQ_GL(glDeleteBuffers(4, vbo));
-    VQ_GL(glDeleteVertexArrays(1, &vao));
+    // A mesh never uploaded has no GL objects, and may have no context to ask.
+    if (vao != 0) {
+        VQ_GL(glDeleteBuffers(4, vbo));
+        VQ_GL(glDeleteVertexArrays(1, &vao));
+    }
     for (MeshIndex* face : faces)
         delete face;
 }

@@ -24,6 +24,10 @@ class Mesh3D {
 public:
     // Needs a current GL context. A file that cannot be read gives an empty mesh.
     explicit Mesh3D(const char* path);
+    // With upload false: read and built, and no GL touched, so no context
+    // is needed; vao stays 0 and the mesh cannot be drawn. For looking at
+    // a model's data, or checking a file, with no display.
+    Mesh3D(const char* path, bool upload);
     ~Mesh3D();
     Mesh3D(const Mesh3D&) = delete;
     Mesh3D& operator=(const Mesh3D&) = delete;

@@ -387,6 +387,27 @@ TEST_F(MeshTest, PositionsOnlyStillUploadFullSizedBuffers) {
     EXPECT_EQ(bufferSize(mesh.vbo[2]), 32);
 }
 
+// A mesh read without uploading holds what an uploaded one holds, reported
+// alike, and has no GL objects to make or delete: the uploaded one's stay.
+TEST_F(MeshFiles, AMeshReadWithoutUploadingHoldsTheSameArrays) {
+    for (const char* name : {"cube.obj", "invalid-relative-vertex-index.obj", "box-T2F_N3F_V3F.obj"}) {
+        SCOPED_TRACE(name);
+        std::string path = models + name;
+        Loaded uploaded = load(path);
+        CaptureStdout();
+        Mesh3D* read = new Mesh3D(path.c_str(), false);
+        EXPECT_EQ(GetCapturedStdout(), uploaded.output);
+        EXPECT_EQ(read->vao, 0u);
+        EXPECT_EQ(read->positions, uploaded.mesh->positions);
+        EXPECT_EQ(read->vertexNormals, uploaded.mesh->vertexNormals);
+        EXPECT_EQ(read->vertexTexcoords, uploaded.mesh->vertexTexcoords);
+        EXPECT_EQ(read->indices, uploaded.mesh->indices);
+        delete read;
+        EXPECT_TRUE(glIsVertexArray(uploaded.mesh->vao));
+        EXPECT_TRUE(glIsBuffer(uploaded.mesh->vbo[0]));
+    }
+}
+
 TEST_F(MeshTest, AMissingFileGivesAnEmptyMeshThatDrawsNothing) {
     std::string path = dir.path + "/absent.obj";
     Loaded loaded = load(path);

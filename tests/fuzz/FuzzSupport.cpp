@@ -1,7 +1,5 @@
 #include "tests/fuzz/FuzzSupport.h"
 
-#include <GL/glew.h>
-#include <SDL.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -31,21 +29,6 @@ void startFuzzing() {
     // Millions of "Texture error" and "Mesh error" lines would cost more than the parsing.
     if (!std::freopen("/dev/null", "w", stdout))
         giveUp("cannot silence standard output");
-}
-
-void openFuzzContext() {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
-        giveUp(std::string("SDL: ") + SDL_GetError() + " (run under xvfb-run -a)");
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 4);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_Window* window = SDL_CreateWindow("fuzz", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!window || !SDL_GL_CreateContext(window))
-        giveUp(std::string("no GL 4.1 core context: ") + SDL_GetError());
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK)
-        giveUp("GLEW initialisation failed");
-    glGetError();
 }
 
 const char* inputFile(const uint8_t* data, size_t size) {
