@@ -59,7 +59,12 @@ void OffscreenShow::close() {
 
 std::string OffscreenShow::open(const char* title) {
     ownsWindow = true;
+    // Only asked for when sharing: before SDL's video starts it cannot be set.
+    if (shareWithCurrent)
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
     std::string error = openGLWindow(title, windowSide, windowSide, SDL_WINDOW_HIDDEN, glCheck, window, context);
+    if (shareWithCurrent)
+        SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
     if (!error.empty())
         return error;
     error = glCheck ? startGLCheck() : "";

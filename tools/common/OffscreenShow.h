@@ -18,9 +18,9 @@ class RenderBuffer;
 namespace tools {
 
 // The show, built in an OpenGL 4.1 core context and drawn into an offscreen
-// framebuffer of a size of its own, whatever the screen. velquor-capture
-// drives it in a hidden window of its own; velquor-preview in a hidden window
-// whose context shares its textures with the visible window's, where a
+// framebuffer of a size of its own, whatever the screen, in a hidden window
+// and context of its own. velquor-capture reads the frames back;
+// velquor-preview's context shares them with its visible window's, where a
 // thread of the preview's own copies each frame to the screen.
 class OffscreenShow {
 public:
@@ -29,12 +29,9 @@ public:
     OffscreenShow(const OffscreenShow&) = delete;
     OffscreenShow& operator=(const OffscreenShow&) = delete;
 
-    // Opens a hidden window with the context, then build(); an error
-    // message, or empty.
+    // Opens a hidden window with the context, current from then on, then
+    // builds the demo and the buffers in it; an error message, or empty.
     std::string open(const char* title);
-    // Builds the demo and the buffer in the current context; an error
-    // message, or empty.
-    std::string build();
     // Gives back the GL objects of its own while the context is still there
     // (the demo's objects go with the context).
     void close();
@@ -66,11 +63,15 @@ public:
     // Set before open(): a debug context that collects every GL error and
     // driver warning, each as one line with the time being drawn.
     bool glCheck = false;
+    // Set before open(): a context that shares textures and fences with the
+    // one current then, for a window of the caller's that shows the frames.
+    bool shareWithCurrent = false;
     long long glProblems = 0;
     std::vector<std::string> glReports; // the first few
     std::vector<SceneContent> scenes;
 
 private:
+    std::string build();
     std::string makeFramebuffer();
     void deleteFramebuffers();
     std::string startGLCheck();

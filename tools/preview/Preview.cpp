@@ -50,10 +50,6 @@ Preview::~Preview() {
     presenter.reset();
     music.stop();
     player.close();
-    if (showContext)
-        SDL_GL_DeleteContext(showContext);
-    if (showWindow)
-        SDL_DestroyWindow(showWindow);
     if (context)
         SDL_GL_DeleteContext(context);
     if (window)
@@ -64,9 +60,6 @@ std::string Preview::open() {
     Uint32 flags = SDL_WINDOW_RESIZABLE | (options.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     std::string error =
         tools::openGLWindow("velquor-preview", options.width, options.height, flags, false, window, context);
-    if (!error.empty())
-        return error;
-    error = openShowContext();
     if (!error.empty())
         return error;
 
@@ -91,20 +84,6 @@ std::string Preview::open() {
     seekTo(int(std::lround(start * fps)));
     if (!options.paused)
         togglePause();
-    return "";
-}
-
-// The show's context shares the window context's textures and fences, and
-// is current on this thread from here on.
-std::string Preview::openShowContext() {
-    showWindow = SDL_CreateWindow("velquor-preview-show", 0, 0, 16, 16, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (!showWindow)
-        return std::string("cannot open a window: ") + SDL_GetError();
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 1);
-    showContext = SDL_GL_CreateContext(showWindow);
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-    if (!showContext)
-        return std::string("no second OpenGL context sharing the window's: ") + SDL_GetError();
     return "";
 }
 

@@ -89,7 +89,6 @@ private:
     // Hands the frame on show to the presenter; on screen before it returns
     // when paused.
     void present();
-    std::string openShowContext();
     void updateTitle(double now);
     // Music plays while the clock runs at normal speed, from the frame on
     // show; the clock starts again from that frame.
@@ -97,11 +96,9 @@ private:
     void useSpareTime(double now);
 
     PreviewOptions options;
-    // The window's context, current on the presenter's thread, and the
-    // show's, current on this one, in a hidden window of its own.
+    // The window's context, current on the presenter's thread; the show's
+    // own is current on this one.
     SDL_GLContext context = nullptr;
-    SDL_Window* showWindow = nullptr;
-    SDL_GLContext showContext = nullptr;
     double lastWatch = -1.0;
     double lastTitle = -1.0;
     int framesSinceTitle = 0;

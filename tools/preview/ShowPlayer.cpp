@@ -21,7 +21,8 @@ std::string ShowPlayer::open(int width, int height) {
     show.height = height;
     // One frame on its way to the screen, one waiting for it, and one being drawn.
     show.buffers = 3;
-    std::string error = show.build();
+    show.shareWithCurrent = true;
+    std::string error = show.open("velquor-preview-show");
     if (!error.empty())
         return error;
     for (const SceneContent& scene : show.scenes) {

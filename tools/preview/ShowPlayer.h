@@ -24,7 +24,9 @@ public:
     ShowPlayer(const ShowPlayer&) = delete;
     ShowPlayer& operator=(const ShowPlayer&) = delete;
 
-    // Builds the demo and the buffer in the current GL context; an error, or empty.
+    // Builds the demo and its buffers in a hidden window and context of its
+    // own, which share their textures with the GL context current before and
+    // are current after; an error, or empty.
     std::string open(int width, int height);
     // Gives back the buffer while the context is still there.
     void close();
