@@ -29,8 +29,9 @@ namespace preview {
 // the fence, copies the texture to the window's back buffer, draws the
 // timeline bar over it and swaps.
 //
-// It DOES NOT copy the frame: the caller draws into a texture the presenter
-// is not reading, which three textures in turn guarantee, since show() waits
+// It DOES NOT keep a copy of a frame it has been handed: it reads the
+// caller's texture, so the caller must not draw into that texture until the
+// frame is on screen. Three textures in turn see to it, since show() waits
 // until the frame handed over before has been taken up.
 class Presenter {
 public:
