@@ -54,8 +54,9 @@ std::string intArray(const std::vector<int>& values) {
     return text + ")";
 }
 
-std::map<std::string, std::string> tokens(const ShowTiming& timing) {
+std::map<std::string, std::string> tokens(const ShowTiming& timing, Dialect dialect) {
     return {
+        {"GLSL_VERSION", dialect == Dialect::webgl2 ? "#version 300 es" : "#version 410 core"},
         {"CUE_COUNT", std::to_string(timing.cueTimes.size())},
         {"CUE_TIMES", floatArray(timing.cueTimes)},
         {"CUE_SECTIONS", intArray(timing.cueSections)},
@@ -74,8 +75,8 @@ std::string lineOf(const std::string& text, size_t at) {
 
 } // namespace
 
-std::string fillStarsTemplate(const std::string& text, const ShowTiming& timing, std::string& error) {
-    std::map<std::string, std::string> known = tokens(timing);
+std::string fillStarsTemplate(const std::string& text, const ShowTiming& timing, Dialect dialect, std::string& error) {
+    std::map<std::string, std::string> known = tokens(timing, dialect);
     std::string result;
     size_t at = 0;
     while (true) {

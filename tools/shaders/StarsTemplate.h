@@ -22,11 +22,18 @@ struct ShowTiming {
 // the score's tempo map.
 ShowTiming showTiming();
 
+// The GLSL a template is built for: the native show's OpenGL 4.1 core, or
+// the web page's WebGL 2 (GLSL ES 3.00). Only @GLSL_VERSION@ differs.
+enum class Dialect { desktop, webgl2 };
+
 // The template with every @NAME@ replaced by its GLSL text, each on the line
 // the token stood on, so the built shader's line numbers are the template's.
 // An unknown or unterminated token leaves the result empty and says which in
 // error.
-std::string fillStarsTemplate(const std::string& text, const ShowTiming& timing, std::string& error);
+std::string fillStarsTemplate(const std::string& text, const ShowTiming& timing, Dialect dialect, std::string& error);
+inline std::string fillStarsTemplate(const std::string& text, const ShowTiming& timing, std::string& error) {
+    return fillStarsTemplate(text, timing, Dialect::desktop, error);
+}
 
 } // namespace look
 

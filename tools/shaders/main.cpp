@@ -1,6 +1,7 @@
 // velquor-stars-shaders: builds the particle shader pair from its templates,
 // with the show's cue list and the score's beat grid written in.
-//     velquor-stars-shaders TEMPLATE OUTPUT [TEMPLATE OUTPUT]...
+//     velquor-stars-shaders [--webgl2] TEMPLATE OUTPUT [TEMPLATE OUTPUT]...
+// --webgl2 builds them in GLSL ES 3.00 for the web page.
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -11,12 +12,18 @@
 #include "tools/common/AtomicFile.h"
 
 int main(int argc, char** argv) {
-    if (argc < 3 || argc % 2 == 0) {
-        std::fprintf(stderr, "usage: velquor-stars-shaders TEMPLATE OUTPUT [TEMPLATE OUTPUT]...\n");
+    int first = 1;
+    look::Dialect dialect = look::Dialect::desktop;
+    if (argc > 1 && std::string(argv[1]) == "--webgl2") {
+        dialect = look::Dialect::webgl2;
+        first = 2;
+    }
+    if (argc - first < 2 || (argc - first) % 2 != 0) {
+        std::fprintf(stderr, "usage: velquor-stars-shaders [--webgl2] TEMPLATE OUTPUT [TEMPLATE OUTPUT]...\n");
         return 2;
     }
     look::ShowTiming timing = look::showTiming();
-    for (int k = 1; k + 1 < argc; k += 2) {
+    for (int k = first; k + 1 < argc; k += 2) {
         std::ifstream in(argv[k], std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
@@ -25,7 +32,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         std::string error;
-        std::string shader = look::fillStarsTemplate(text.str(), timing, error);
+        std::string shader = look::fillStarsTemplate(text.str(), timing, dialect, error);
         if (!error.empty()) {
             std::fprintf(stderr, "velquor-stars-shaders: %s: %s\n", argv[k], error.c_str());
             return 1;
