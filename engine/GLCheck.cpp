@@ -20,19 +20,34 @@ const char* errorName(GLenum error) {
     }
 }
 
+#ifdef __EMSCRIPTEN__
+// A WebGL 2 context is OpenGL ES 3.0, which has everything the engine's
+// classes use on the web; it answers "OpenGL ES 3.0 (WebGL 2.0 ...)".
+const int requiredVersion = 30;
+const char* const requiredContext = "WebGL 2";
+const char* const versionFormat = "OpenGL ES %d.%d";
+#else
+const int requiredVersion = 41;
+const char* const requiredContext = "OpenGL 4.1";
+const char* const versionFormat = "%d.%d";
+#endif
+
 // The version of the current context, 0 when there is none. Before glewInit
 // the loaded entry points are null; without a current context GL answers
 // glGetString with null.
 int currentGLVersion() {
+#ifndef __EMSCRIPTEN__
     if (!glCreateProgram || !glGenVertexArrays)
         return 0;
+#endif
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     int major = 0, minor = 0;
-    if (!version || std::sscanf(version, "%d.%d", &major, &minor) != 2)
+    if (!version || std::sscanf(version, versionFormat, &major, &minor) != 2)
         return 0;
     return 10 * major + minor;
 }
 
+#ifndef __EMSCRIPTEN__
 // Sent through the debug output once it is on, to show that it reports.
 const GLuint selfTestId = 0x5e1f;
 
@@ -57,21 +72,27 @@ void GLAPIENTRY onDebugMessage(GLenum source, GLenum type, GLuint id, GLenum sev
         return;
     to->sink(message, to->user);
 }
+#endif
 
 } // namespace
 
 void requireGLContext(const char* className) {
     int version = currentGLVersion();
-    if (version >= 41)
+    if (version >= requiredVersion)
         return;
     std::fprintf(stderr,
-                 "vq_engine: a %s needs a current OpenGL 4.1 context (%s): make the context current and call "
+                 "vq_engine: a %s needs a current %s context (%s): make the context current and call "
                  "glewInit() before making engine objects\n",
-                 className, version ? "this one is older" : "there is none");
+                 className, requiredContext, version ? "this one is older" : "there is none");
     std::abort();
 }
 
 std::string startGLDebugOutput(GLMessageSink sink, void* user) {
+#ifdef __EMSCRIPTEN__
+    (void)sink;
+    (void)user;
+    return "WebGL gives no debug output";
+#else
     GLint flags = 0;
     glGetIntegerv(GL_CONTEXT_FLAGS, &flags);
     if (!(flags & GL_CONTEXT_FLAG_DEBUG_BIT) || !glDebugMessageCallback)
@@ -86,6 +107,7 @@ std::string startGLDebugOutput(GLMessageSink sink, void* user) {
     if (!debugOutput.selfTestSeen)
         return "the GL debug output reports nothing";
     return "";
+#endif
 }
 
 bool glCheck(const char* call, const char* file, int line) {

@@ -94,7 +94,11 @@ void Particle::createOpenGLBinding() {
     VQ_GL(glBindVertexArray(0));
 }
 
+bool Particle::skipDraws = false;
+
 void Particle::draw() {
+    if (skipDraws)
+        return;
     VQ_GL(glBindVertexArray(vao));
     VQ_GL(glDrawArrays(GL_POINTS, 0, count));
 }

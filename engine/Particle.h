@@ -36,8 +36,13 @@ public:
     // points; an array of another size is named on standard error and
     // nothing is sent.
     void upload();
-    // Draws with whatever program and uniforms the caller has set.
+    // Draws with whatever program and uniforms the caller has set; nothing
+    // while skipDraws is set.
     void draw();
+    // Set while Demo::step moves a show on where GL itself cannot be told
+    // to skip draws (WebGL has no conditional rendering): every cloud's
+    // draw then sends nothing, and its points are not even shaded.
+    static bool skipDraws;
 
     // One motion step at time (seconds on the caller's clock): every point moves
     // by its velocity, expired points are re-emitted while reborn is set, and all
