@@ -39,10 +39,23 @@ void setUpStars(vq_engine::ShaderProgram*& program, vq_engine::Matrix& projectio
     layOut(projection, width, height);
 }
 
+namespace {
+
+// Point sizes are in pixels: the shader grows them on frames taller than
+// 1080 lines, so it is told the height of the frame being drawn.
+float drawnHeight() {
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return float(viewport[3]);
+}
+
+} // namespace
+
 void useStars(vq_engine::ShaderProgram* program, const vq_engine::Matrix& projection, double t) {
     program->use();
     program->setParam("pmatrix", cameraView() * projection);
     program->setParam("time", float(t));
+    program->setParam("drawableHeight", drawnHeight());
 }
 
 void useStars(vq_engine::ShaderProgram* program, const vq_engine::Matrix& model, const vq_engine::Matrix& projection,
@@ -50,6 +63,7 @@ void useStars(vq_engine::ShaderProgram* program, const vq_engine::Matrix& model,
     program->use();
     program->setParam("pmatrix", (model * cameraView()) * projection);
     program->setParam("time", float(t));
+    program->setParam("drawableHeight", drawnHeight());
 }
 
 vq_engine::PString* textOf(std::initializer_list<vq_engine::Character*> glyphs) {

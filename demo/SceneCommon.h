@@ -54,8 +54,8 @@ void buildTextScene(S& scene, double start, double end, void (S::*create)(), int
 }
 
 // How every scene's frame starts: binds the program and sets "pmatrix" to
-// model * view * projection (view * projection without a model) and "time"
-// to the show time t.
+// model * view * projection (view * projection without a model), "time"
+// to the show time t and "drawableHeight" to the viewport's height.
 void useStars(vq_engine::ShaderProgram* program, const vq_engine::Matrix& projection, double t);
 void useStars(vq_engine::ShaderProgram* program, const vq_engine::Matrix& model, const vq_engine::Matrix& projection,
               double t);
