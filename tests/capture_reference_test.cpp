@@ -22,6 +22,7 @@
 #include "tests/support/GLDriver.h"
 #include "tests/support/PictureCompare.h"
 #include "tests/support/Process.h"
+#include "tests/support/ReferenceMoments.h"
 #include "tests/support/ShowCamera.h"
 #include "tools/capture/CaptureOptions.h"
 #include "tools/common/PngFile.h"
@@ -30,40 +31,11 @@ using tools::RgbImage;
 
 namespace {
 
-const int frameWidth = 480;
-const int frameHeight = 270;
-// Motion in the show advances once per frame, so the pictures hold for this
-// frame rate only.
-const char* const framesPerSecond = "30";
+const int frameWidth = referenceWidth;
+const int frameHeight = referenceHeight;
+const std::string framesPerSecond = std::to_string(referenceFps);
 // Long enough for the last moment; the soundtrack's length does not matter.
 const char* const showSeconds = "30";
-
-struct Moment {
-    double seconds;
-    const char* name;
-    const char* scene; // the scene this moment pictures in demo/pictures/, if any
-};
-
-// At least one per scene, each where its scene shows clearly.
-const Moment moments[] = {
-    {1.0, "face", "Background"},          {2.5, "begin", "Begin"},
-    {4.5, "fourteen", "Fourteen"},        {7.0, "thirtytwo", "Thirtytwo"},
-    {9.0, "n158", "N158"},                {11.0, "n271", "N271"},
-    {12.7, "million", "Million"},         {13.0, "million-drifting", nullptr},
-    {16.0, "tovelplex", "Tovelplex"},     {18.2, "digit-row", "RandomNums"},
-    {29.2, "digit-row-second-pass", nullptr},
-};
-
-// Names the moment in test output.
-void PrintTo(const Moment& moment, std::ostream* out) {
-    *out << moment.name << " at " << moment.seconds << " s";
-}
-
-std::string referencePath(const Moment& moment) {
-    char seconds[16];
-    std::snprintf(seconds, sizeof seconds, "%04.1f", moment.seconds);
-    return std::string(VQ_SOURCE_DIR "/tests/reference/") + seconds + "-" + moment.name + ".png";
-}
 
 std::string renderedPath(const std::string& directory, const Moment& moment) {
     return directory + "/" + capture::atFrameName(moment.seconds);
@@ -134,12 +106,7 @@ TEST_P(Rendered, MatchesItsReference) {
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyMoments, Rendered, ::testing::ValuesIn(moments),
-                         [](const ::testing::TestParamInfo<Moment>& info) {
-                             std::string name;
-                             for (const char* c = info.param.name; *c; c++)
-                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-                             return name;
-                         });
+                         [](const ::testing::TestParamInfo<Moment>& info) { return testNameOf(info.param); });
 
 // The same moments drawn by zink, another rasteriser, against the same
 // references and rules.
