@@ -21,6 +21,7 @@
 #include <emscripten/html5.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -151,9 +152,11 @@ EMSCRIPTEN_KEEPALIVE void velquor_rewind() {
 // n showing n / fps seconds; an error line, or empty.
 EMSCRIPTEN_KEEPALIVE const char* velquor_draw_frame(double seconds, int fps) {
     long long frame = std::llround(seconds * fps);
-    if (frame < 1)
-        return say("at=" + std::to_string(seconds) + " comes before the first frame (1/" + std::to_string(fps) +
-                   " s)");
+    if (frame < 1) {
+        char reason[96];
+        std::snprintf(reason, sizeof reason, "at=%g comes before the first frame (1/%d s)", seconds, fps);
+        return say(reason);
+    }
     for (long long n = 1; n < frame; n++)
         demo->step(double(n) / fps);
     demo->show(double(frame) / fps);
