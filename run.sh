@@ -9,12 +9,17 @@
 #                   each (default 60), one after another, seeded from tests/data/
 #   ./run.sh debian the Debian packages, checked by lintian, installed in a fresh
 #                   Debian 12 root and used there (as root, with the network)
+#   ./run.sh web    install what is missing, build the web page into
+#                   build-web/site/ (and build-web/velquor-web-VERSION.zip),
+#                   and serve it on 127.0.0.1 (port WEB_PORT, default 8080)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 BUILD_DIR=${BUILD_DIR:-build}
 SANITIZE_DIR=${SANITIZE_DIR:-build-asan}
 FUZZ_DIR=${FUZZ_DIR:-build-fuzz}
+WEB_DIR=${WEB_DIR:-build-web}
+WEB_PORT=${WEB_PORT:-8080}
 FUZZ_TARGETS=(png jpeg tga obj)
 
 # Build tools and libraries, then what the tests drive: a virtual X server with
@@ -34,6 +39,9 @@ PACKAGES=(
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 # Only ./run.sh debian: a Debian root to install the packages in, and their checker.
 DEBIAN_PACKAGES=(debootstrap lintian)
+# The web page: emscripten builds it, python3 serves it, and the tests watch
+# it in headless Chromium.
+WEB_PACKAGES=(emscripten python3 chromium)
 
 install_missing() {
   local missing=()
@@ -60,6 +68,13 @@ build() {
   shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
   cmake --build "$dir" -j "$(nproc)"
+}
+
+# The page, built with emscripten, with the shader pair and the track that
+# the native build in BUILD_DIR makes.
+build_web() {
+  emcmake cmake -S . -B "$WEB_DIR" -DCMAKE_BUILD_TYPE=Release -DVQ_HOST_BUILD_DIR="$(cd "$BUILD_DIR" && pwd)"
+  cmake --build "$WEB_DIR" -j "$(nproc)"
 }
 
 # Any sanitizer finding fails the program that made it; leaks of the system
@@ -98,9 +113,18 @@ case "${1:-play}" in
     cd "$BUILD_DIR" && exec ./velquor
     ;;
   test)
-    install_missing
-    build "$BUILD_DIR" -DVQ_GL_CHECKS=ON -DVQ_DEBIAN_PACKAGE_TEST=OFF
+    install_missing "${WEB_PACKAGES[@]}"
+    build "$BUILD_DIR" -DVQ_GL_CHECKS=ON -DVQ_DEBIAN_PACKAGE_TEST=OFF \
+      -DVQ_WEB_SITE_DIR="$(mkdir -p "$WEB_DIR" && cd "$WEB_DIR" && pwd)/site"
+    build_web
     cd "$BUILD_DIR" && ctest --output-on-failure
+    ;;
+  web)
+    install_missing "${WEB_PACKAGES[@]}"
+    build "$BUILD_DIR"
+    build_web
+    echo "Velquor is at http://127.0.0.1:$WEB_PORT/ (serving $WEB_DIR/site; Ctrl-C stops)"
+    exec python3 -m http.server --bind 127.0.0.1 "$WEB_PORT" --directory "$WEB_DIR/site"
     ;;
   build)
     install_missing
@@ -122,15 +146,16 @@ case "${1:-play}" in
     sanitizer_environment
     # look_test (label whole_show_look) measures the picture, which the
     # sanitizers do not change, on a second whole-show capture beside
-    # gl_health_test's: ./run.sh test runs it.
-    cd "$SANITIZE_DIR" && ctest --output-on-failure --timeout 1200 -LE whole_show_look
+    # gl_health_test's, and the web tests (label web) drive a browser and a
+    # WebAssembly build they do not reach: ./run.sh test runs them.
+    cd "$SANITIZE_DIR" && ctest --output-on-failure --timeout 1200 -LE 'whole_show_look|web'
     ;;
   fuzz)
     install_missing "${FUZZ_PACKAGES[@]}"
     fuzz "${2:-60}"
     ;;
   *)
-    echo "usage: $0 [play|test|build|sanitize|fuzz [SECONDS]|debian]" >&2
+    echo "usage: $0 [play|test|build|web|sanitize|fuzz [SECONDS]|debian]" >&2
     exit 2
     ;;
 esac
