@@ -147,6 +147,32 @@ TEST_F(Capture, DrawsEveryFrameSoAFrameIsTheSameWhetherOrNotTheOnesBeforeItAreKe
     EXPECT_EQ(load(path("some/t5.200.png")).rgb, last.rgb);
 }
 
+// Point sizes are in pixels, so on a frame taller than 1080 lines the points
+// grow with its height: a 4K frame keeps the light of a 1080p one, where
+// points of 1080p size would give it about a quarter.
+TEST_F(Capture, AFrameTallerThan1080LinesKeepsTheLightOfA1080pFrame) {
+    auto meanLight = [](const RgbImage& image) {
+        double sum = 0.0;
+        for (unsigned char channel : image.rgb)
+            sum += channel;
+        return sum / double(image.width * image.height);
+    };
+    const std::vector<std::string> moments = {"t1.200.png", "t4.500.png"};
+    std::vector<double> light[2];
+    const char* sizes[2] = {"1920x1080", "3840x2160"};
+    for (int k = 0; k < 2; k++) {
+        CaptureRun run = runCapture({"--size", sizes[k], "--fps", "30", "--at", "1.2,4.5", "--frames", sizes[k]}, settings);
+        ASSERT_EQ(run.status, 0) << run.output;
+        for (const std::string& moment : moments)
+            light[k].push_back(meanLight(load(path(std::string(sizes[k]) + "/" + moment))));
+    }
+    for (size_t m = 0; m < moments.size(); m++) {
+        EXPECT_GT(light[0][m], 1.0) << moments[m] << ": the 1080p frame is lit";
+        EXPECT_GE(light[1][m], 0.8 * light[0][m]) << moments[m];
+        EXPECT_LE(light[1][m], 1.25 * light[0][m]) << moments[m];
+    }
+}
+
 TEST_F(Capture, WritesAContactSheetOfTheWholeTrackWithTheTimesUnderTheThumbnails) {
     CaptureRun run = runCapture({"--size", smallSize, "--fps", "30", "--grid", "3x2", "--sheet", "sheet.png"}, settings);
     ASSERT_EQ(run.status, 0) << run.output;

@@ -200,3 +200,12 @@ TEST_F(WebSite, AMissingTrackABrokenShaderAndAFileAddressAreNamedOnThePage) {
     ASSERT_TRUE(browser.waitFor(std::string("/^error/.test(") + statusText + ")", 20.0));
     EXPECT_NE(evaluated(browser, errorLine).find("Serve the folder over HTTP"), std::string::npos);
 }
+
+TEST_F(WebSite, ABrowserWithoutWebGL2IsToldSo) {
+    StaticServer server(siteDirectory);
+    ASSERT_EQ(server.error, "");
+    Browser browser(320, 180, {"--disable-3d-apis"});
+    ASSERT_EQ(browser.error, "");
+    EXPECT_EQ(openPage(browser, server, "?at=1&size=320x180", 60.0),
+              "error: this browser gives the page no WebGL2 context");
+}
