@@ -2,10 +2,9 @@
 // SwiftShader, from the site ./run.sh web builds: its own files before and
 // after gzip, the load to the first frame of frame-exact mode, and the live
 // page's frames a second from 20 s. Run from the build directory:
-//   ./web_bench
-// and, for the capture's loop over the same stretch and size beside it:
-//   ./web_bench && SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1920x1080x24" \
-//       ./preview_bench --benchmark_filter='BM_CaptureDrawing/width:1280/height:720/from_s:20'
+//   ./web_bench            (or VQ_WEB_SITE=DIR ./web_bench for another site)
+// and, for the capture's loop over the same stretch and size beside it, the
+// command in bench/README.md.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -21,7 +20,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-const std::string site = VQ_WEB_SITE_DIR;
+// The site ./run.sh web builds, or another given in VQ_WEB_SITE.
+const std::string site = std::getenv("VQ_WEB_SITE") ? std::getenv("VQ_WEB_SITE") : VQ_WEB_SITE_DIR;
 
 double secondsSince(Clock::time_point begin) {
     return std::chrono::duration<double>(Clock::now() - begin).count();
