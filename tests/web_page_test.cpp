@@ -7,8 +7,10 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "tests/support/Browser.h"
 #include "tests/support/PictureCompare.h"
@@ -179,6 +181,10 @@ TEST_F(WebSite, AMissingTrackABrokenShaderAndAFileAddressAreNamedOnThePage) {
         EXPECT_EQ(openPage(browser, server, "", 60.0), "error: cannot fetch data/quorvin.mp3: HTTP 404 File not found");
         EXPECT_EQ(evaluated(browser, errorLine), "cannot fetch data/quorvin.mp3: HTTP 404 File not found");
         EXPECT_EQ(evaluated(browser, "getComputedStyle(document.getElementById('error')).visibility"), "visible");
+        std::vector<std::string> console = browser.consoleLines();
+        EXPECT_NE(std::find(console.begin(), console.end(), "velquor: cannot fetch data/quorvin.mp3: HTTP 404 File not found"),
+                  console.end())
+            << "the console has the line too";
     }
     {
         SiteCopy site;
