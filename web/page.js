@@ -207,6 +207,9 @@
     }
 
     function start() {
+      // A second click before the track has started must not start a second loop.
+      if (playing || front.hidden)
+        return;
       if (played)
         live.show.ccall('velquor_rewind', null, [], []);
       front.hidden = true;
