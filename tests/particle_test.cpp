@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "demo/SceneCommon.h"
 #include "engine/GLCheck.h"
 #include "engine/Particle.h"
 #include "tests/support/GLContext.h"
@@ -447,4 +448,29 @@ TEST(GLCheck, AFailingEngineCallIsNamedWhereItIs) {
 #else
     GTEST_SKIP() << "built without VQ_GL_CHECKS: the engine's GL calls are not checked";
 #endif
+}
+
+// How Demo::step moves a show on where GL cannot be told to skip draws: the
+// cloud sends no points at all, and draws again once the flag is down.
+TEST(ParticleDraw, SendsNoPointsWhileDrawsAreSkipped) {
+    vq_engine::ShaderProgram* program = createStarsProgram();
+    program->use();
+    Particle cloud(50, 0.0f, 0.0f, 0.0f);
+    GLuint query = 0;
+    glGenQueries(1, &query);
+    auto pointsSent = [&](bool skip) {
+        Particle::skipDraws = skip;
+        glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+        cloud.draw();
+        glEndQuery(GL_PRIMITIVES_GENERATED);
+        Particle::skipDraws = false;
+        GLuint points = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &points);
+        return points;
+    };
+    EXPECT_EQ(pointsSent(true), 0u);
+    EXPECT_EQ(pointsSent(false), 50u);
+    glDeleteQueries(1, &query);
+    starsPrograms().clear();
+    delete program;
 }
