@@ -14,6 +14,7 @@
 #include <string>
 
 #include "tools/common/OffscreenShow.h"
+#include "tools/velquor/VelquorShow.h"
 #include "tools/common/TrackLength.h"
 #include "tools/preview/Preview.h"
 
@@ -33,7 +34,7 @@ std::unique_ptr<Preview> openPreview(int width, int height, double start, bool p
     options.start = start;
     options.startGiven = true;
     options.paused = paused;
-    std::unique_ptr<Preview> window(new Preview(options, showSeconds));
+    std::unique_ptr<Preview> window(new Preview(velquorShow(), options, showSeconds));
     std::string error = window->open();
     if (!error.empty()) {
         std::fprintf(stderr, "preview_bench: %s\n", error.c_str());
@@ -120,7 +121,7 @@ void BM_Playing(benchmark::State& state) {
 // drawn offscreen, one in flight, for as many frames as the preview's five
 // seconds at 60 frames a second.
 void BM_CaptureDrawing(benchmark::State& state) {
-    tools::OffscreenShow show(int(state.range(0)), int(state.range(1)));
+    tools::OffscreenShow show(velquorShow(), int(state.range(0)), int(state.range(1)));
     std::string error = show.open("preview_bench");
     if (!error.empty()) {
         state.SkipWithError(error.c_str());
@@ -212,7 +213,7 @@ void seeksAndReload() {
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::string error;
-    showSeconds = tools::trackSeconds(preview::musicPath, error);
+    showSeconds = tools::trackSeconds(velquorShow().track, error);
     if (!error.empty()) {
         std::fprintf(stderr, "preview_bench: %s (run it from the build directory)\n", error.c_str());
         return 1;
