@@ -25,6 +25,12 @@ const size_t keptGLReports = 10;
 // The state glibc and musl give drand48 before anything seeds it.
 const long unseededStart = 0x1234ABCD;
 
+// The entries of one of the engine's lists from first on: what was made since it held first.
+template <typename T>
+std::vector<T*> madeSince(const std::vector<T*>& live, size_t first) {
+    return {live.begin() + std::ptrdiff_t(std::min(first, live.size())), live.end()};
+}
+
 } // namespace
 
 void saveRandom(unsigned short state[3]) {
@@ -88,10 +94,12 @@ std::string OffscreenShow::build() {
         return error;
     // Every build of the show is the same show, as every run of it is.
     restartRandom();
-    firstCloud = vq_engine::Particle::live.size();
-    firstProgram = vq_engine::ShaderProgram::live.size();
+    size_t firstCloud = vq_engine::Particle::live.size();
+    size_t firstProgram = vq_engine::ShaderProgram::live.size();
     // The first pass of each frame binds the offscreen buffer and sets its viewport.
     demo = description.make(width, height);
+    madeClouds = madeSince(vq_engine::Particle::live, firstCloud);
+    madePrograms = madeSince(vq_engine::ShaderProgram::live, firstProgram);
     if (!demo)
         return "the show's make gave no show";
     return brokenProgramReason();
@@ -115,16 +123,6 @@ std::string OffscreenShow::brokenProgramReason() const {
            std::to_string(made.size()) + " built from " + files + " did not link (the shader errors are above)";
 }
 
-std::vector<vq_engine::Particle*> OffscreenShow::clouds() const {
-    const std::vector<vq_engine::Particle*>& live = vq_engine::Particle::live;
-    return {live.begin() + std::ptrdiff_t(std::min(firstCloud, live.size())), live.end()};
-}
-
-std::vector<vq_engine::ShaderProgram*> OffscreenShow::programs() const {
-    const std::vector<vq_engine::ShaderProgram*>& live = vq_engine::ShaderProgram::live;
-    return {live.begin() + std::ptrdiff_t(std::min(firstProgram, live.size())), live.end()};
-}
-
 std::string OffscreenShow::sceneName(vq_engine::Scene* scene) {
     const char* mangled = typeid(*scene).name();
     int status = 0;
@@ -134,10 +132,12 @@ std::string OffscreenShow::sceneName(vq_engine::Scene* scene) {
 
 void OffscreenShow::dropShow() {
     finish();
-    for (vq_engine::Particle* cloud : clouds())
+    for (vq_engine::Particle* cloud : madeClouds)
         delete cloud;
-    for (vq_engine::ShaderProgram* program : programs())
+    for (vq_engine::ShaderProgram* program : madePrograms)
         delete program;
+    madeClouds.clear();
+    madePrograms.clear();
     // The scenes still point at what went: the old show is never called again.
     demo = nullptr;
 }

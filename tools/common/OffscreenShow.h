@@ -75,10 +75,12 @@ public:
     // The show as made by description.make; its scenes are never deleted.
     vq_engine::Demo* demo = nullptr;
 
-    // What this show made, from the engine's lists: its clouds (all that it
-    // carries between frames, with the random stream) and its programs.
-    std::vector<vq_engine::Particle*> clouds() const;
-    std::vector<vq_engine::ShaderProgram*> programs() const;
+    // What this show made as it was built, taken from the engine's lists:
+    // its clouds (all that it carries between frames, with the random
+    // stream) and its programs. A show that makes or deletes clouds while it
+    // plays has state beyond them (Show::keepsOtherState).
+    const std::vector<vq_engine::Particle*>& clouds() const { return madeClouds; }
+    const std::vector<vq_engine::ShaderProgram*>& programs() const { return madePrograms; }
     // The scene's class name, for people: "Background".
     static std::string sceneName(vq_engine::Scene* scene);
 
@@ -111,9 +113,8 @@ private:
     // GL's bottom-up rows, kept between frames: a fresh frame-sized buffer
     // each time costs more than the read itself.
     std::vector<unsigned char> rows;
-    // Where the show's entries start in the engine's lists.
-    size_t firstCloud = 0;
-    size_t firstProgram = 0;
+    std::vector<vq_engine::Particle*> madeClouds;
+    std::vector<vq_engine::ShaderProgram*> madePrograms;
 };
 
 // The process-wide drand48 stream's position, read and set without drawing from it.
