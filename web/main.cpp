@@ -61,7 +61,8 @@ std::vector<vq_engine::Particle*> allClouds() {
 
 // The show from the random stream's unseeded start, as every run builds it.
 void buildShow(int width, int height) {
-    srand48(0x1234ABCD);
+    unsigned short unseeded[3] = {0, 0, 0}; // where drand48 starts in glibc and musl alike
+    seed48(unseeded);
     firstCloud = vq_engine::Particle::live.size();
     firstProgram = vq_engine::ShaderProgram::live.size();
     demo = new MyDemo(width, height);

@@ -22,8 +22,6 @@ namespace {
 const int windowSide = 16;
 const size_t keptGLReports = 10;
 
-// The state glibc and musl give drand48 before anything seeds it.
-const long unseededStart = 0x1234ABCD;
 
 // The entries of one of the engine's lists from first on: what was made since it held first.
 template <typename T>
@@ -47,7 +45,11 @@ void restoreRandom(const unsigned short state[3]) {
 }
 
 void restartRandom() {
-    srand48(unseededStart);
+    // glibc and musl both start drand48 at zero, with the standard multiplier
+    // and addend, which seed48 puts back as well. (srand48 would not do: it
+    // sets the low 16 bits to 0x330E.)
+    const unsigned short unseeded[3] = {0, 0, 0};
+    restoreRandom(unseeded);
 }
 
 OffscreenShow::OffscreenShow(const vq_tools::Show& description, int width, int height)

@@ -120,7 +120,8 @@ private:
 // The process-wide drand48 stream's position, read and set without drawing from it.
 void saveRandom(unsigned short state[3]);
 void restoreRandom(const unsigned short state[3]);
-// The stream as an unseeded process starts it.
+// The stream as an unseeded process starts it: a show built after this is
+// the show a fresh run builds.
 void restartRandom();
 
 // A framebuffer's colour picture, row 0 at the top; rows is scratch space
