@@ -11,7 +11,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,13 +37,6 @@ const double buildSeconds = 300.0;
 
 std::string inQuotes(const std::string& path) {
     return "'" + path + "'";
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 void writeFile(const std::string& path, const std::string& text) {
@@ -137,7 +129,7 @@ protected:
         directory.reset(new TempDir);
         mkdir((directory->path + "/data").c_str(), 0755);
         for (const char* name : {"orbit.vs", "orbit.fs"})
-            writeFile(directory->path + "/data/" + name, readFile(std::string(VQ_SOURCE_DIR "/tests/outside/data/") + name));
+            writeFile(directory->path + "/data/" + name, readTextFile(std::string(VQ_SOURCE_DIR "/tests/outside/data/") + name));
         ASSERT_EQ(chdir(directory->path.c_str()), 0);
     }
 
@@ -235,11 +227,37 @@ TEST_F(OrbitPreview, AResizeKeepsTheFrameAndShowsTheCapturesFrameAtTheNewSize) {
     EXPECT_EQ(vq_engine::Particle::live.size(), clouds);
 }
 
+// Mid-edit, a shader that does not build must not end the preview when the
+// window changes size: the show built again goes on with the programs that
+// last worked, and the mended file is taken up as any edit is.
+TEST_F(OrbitPreview, AResizeWhileAShaderIsBrokenGoesOn) {
+    open(orbit::orbitShow(), moments[2]);
+    const std::string fragment = "data/orbit.fs";
+    const std::string original = readTextFile(fragment);
+    writeFile(fragment, original + "\nthis is not a shader\n");
+    testing::internal::CaptureStdout();
+    SDL_SetWindowSize(window->window, 400, 200);
+    for (int i = 0; i < 100 && window->player.show.width != 400; i++)
+        window->runOnce();
+    std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("Shader error"), std::string::npos) << said;
+    EXPECT_EQ(window->failure, "");
+    EXPECT_FALSE(window->quit);
+    // The show built again keeps drawing with the programs that last worked.
+    expectCaptured(2, 400, 200, "resized with a broken shader");
+    writeFile(fragment, original);
+    testing::internal::CaptureStdout();
+    now += 0.25;
+    window->handleEvents();
+    testing::internal::GetCapturedStdout();
+    expectCaptured(2, 400, 200, "resized with a broken shader, then mended");
+}
+
 TEST_F(OrbitPreview, AnEditOfItsShaderIsPickedUp) {
     open(orbit::orbitShow(), moments[0]);
     RgbImage before = onShow();
     const std::string fragment = "data/orbit.fs";
-    const std::string original = readFile(fragment);
+    const std::string original = readTextFile(fragment);
     std::string red = original;
     red.replace(red.find("vec4(colour, 1.0)"), 17, "vec4(1.0, 0.0, 0.0, 1.0)");
     writeFile(fragment, red);

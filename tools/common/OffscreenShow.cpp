@@ -22,7 +22,6 @@ namespace {
 const int windowSide = 16;
 const size_t keptGLReports = 10;
 
-
 // The entries of one of the engine's lists from first on: what was made since it held first.
 template <typename T>
 std::vector<T*> madeSince(const std::vector<T*>& live, size_t first) {
@@ -94,6 +93,11 @@ std::string OffscreenShow::build() {
     std::string error = makeFramebuffer();
     if (!error.empty())
         return error;
+    error = buildShow();
+    return error.empty() ? brokenProgramReason() : error;
+}
+
+std::string OffscreenShow::buildShow() {
     // Every build of the show is the same show, as every run of it is.
     restartRandom();
     size_t firstCloud = vq_engine::Particle::live.size();
@@ -102,9 +106,7 @@ std::string OffscreenShow::build() {
     demo = description.make(width, height);
     madeClouds = madeSince(vq_engine::Particle::live, firstCloud);
     madePrograms = madeSince(vq_engine::ShaderProgram::live, firstProgram);
-    if (!demo)
-        return "the show's make gave no show";
-    return brokenProgramReason();
+    return demo ? "" : "the show's make gave no show";
 }
 
 std::string OffscreenShow::brokenProgramReason() const {
@@ -132,29 +134,47 @@ std::string OffscreenShow::sceneName(vq_engine::Scene* scene) {
     return status == 0 && name ? name.get() : mangled;
 }
 
-void OffscreenShow::dropShow() {
-    finish();
-    for (vq_engine::Particle* cloud : madeClouds)
-        delete cloud;
-    for (vq_engine::ShaderProgram* program : madePrograms)
-        delete program;
-    madeClouds.clear();
-    madePrograms.clear();
-    // The scenes still point at what went: the old show is never called again.
-    demo = nullptr;
+// The same show makes the same programs in the same order. One that does not
+// build from its files now (they are being edited) takes over the working
+// program its predecessor had, as a failed reload keeps it.
+void OffscreenShow::keepWorkingPrograms(const std::vector<vq_engine::ShaderProgram*>& before) {
+    for (size_t i = 0; i < madePrograms.size() && i < before.size(); i++) {
+        vq_engine::ShaderProgram* now = madePrograms[i];
+        if (!now->isLinked() && before[i]->isLinked() && now->sourceFiles() == before[i]->sourceFiles()) {
+            std::swap(now->id, before[i]->id);
+            std::swap(now->shaders, before[i]->shaders);
+        }
+    }
 }
 
-std::string OffscreenShow::resize(int width, int height, bool fresh) {
+std::string OffscreenShow::rebuild(int width, int height, bool fresh) {
     std::vector<vq_engine::Particle::State> held;
     unsigned short random[3];
     saveRandom(random);
-    for (vq_engine::Particle* cloud : clouds())
+    finish();
+    // The old show's clouds and programs go while the context is current;
+    // its scenes, which still point at them, are never called again.
+    for (vq_engine::Particle* cloud : madeClouds) {
         held.push_back(cloud->save());
-    dropShow();
-    deleteFramebuffers();
-    this->width = width;
-    this->height = height;
-    std::string error = build();
+        delete cloud;
+    }
+    std::vector<vq_engine::ShaderProgram*> before = madePrograms;
+    madeClouds.clear();
+    madePrograms.clear();
+    demo = nullptr;
+    std::string error;
+    // The buffers stay for a show started afresh at its size: the last frame
+    // drawn into them may still be on its way to a window.
+    if (width != this->width || height != this->height) {
+        deleteFramebuffers();
+        this->width = width;
+        this->height = height;
+        error = makeFramebuffer();
+    }
+    error = error.empty() ? buildShow() : error;
+    keepWorkingPrograms(before);
+    for (vq_engine::ShaderProgram* program : before)
+        delete program;
     if (!error.empty() || fresh)
         return error;
     std::vector<vq_engine::Particle*> now = clouds();

@@ -37,10 +37,11 @@ public:
     // Gives back the GL objects of its own while the context is still there
     // (the demo's objects go with the context).
     void close();
-    // The show built again at the given size, with a new buffer: with the
-    // clouds and the random stream it holds now put back, unless fresh, when
-    // it starts from its beginning. An error message, or empty.
-    std::string resize(int width, int height, bool fresh = false);
+    // The show built again at the given size (with new buffers for a new
+    // size): with the clouds and the random stream it holds now put back,
+    // unless fresh, when it starts from its beginning. An error message, or
+    // empty.
+    std::string rebuild(int width, int height, bool fresh = false);
     // Draws the show at time t into the buffer, as one frame of the live
     // demo would, and lets GL start on it; at most one earlier frame is
     // still being drawn when it returns.
@@ -85,11 +86,12 @@ public:
     static std::string sceneName(vq_engine::Scene* scene);
 
 private:
+    // The buffers, then the show, whose programs must all link.
     std::string build();
+    // The show alone, from the random stream's start.
+    std::string buildShow();
     std::string brokenProgramReason() const;
-    // Deletes the clouds and programs the show made, while its context is
-    // current: a show built again must not leave them behind.
-    void dropShow();
+    void keepWorkingPrograms(const std::vector<vq_engine::ShaderProgram*>& before);
     std::string makeFramebuffer();
     void deleteFramebuffers();
     std::string startGLCheck();

@@ -33,7 +33,7 @@ std::string ShowPlayer::open(int width, int height) {
 }
 
 std::string ShowPlayer::resize(int width, int height) {
-    std::string error = show.resize(width, height, !keepsStates());
+    std::string error = show.rebuild(width, height, !keepsStates());
     if (!error.empty())
         return error;
     clouds = show.clouds();
@@ -90,7 +90,7 @@ void ShowPlayer::restore(int n) {
         int kept = 0;
         restoreShow(*states.latestUpTo(from, kept), clouds);
     } else if (from != frame) {
-        show.resize(show.width, show.height, true);
+        show.rebuild(show.width, show.height, true);
         clouds = show.clouds();
     }
     for (int k = from + 1; k < n; k++)
