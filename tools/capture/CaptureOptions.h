@@ -8,7 +8,7 @@
 
 namespace capture {
 
-// What one run of velquor-capture is asked to do, as given on the command line.
+// What one run of a show's capture is asked to do, as given on the command line.
 struct CaptureOptions {
     int width = 1920;
     int height = 1080;

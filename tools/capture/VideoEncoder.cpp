@@ -51,7 +51,7 @@ VideoEncoder::~VideoEncoder() {
 }
 
 std::string VideoEncoder::start(const std::string& audioPath, double audioStart, double audioSeconds) {
-    char logName[] = "/tmp/velquor-capture-ffmpeg-XXXXXX";
+    char logName[] = "/tmp/vq-capture-ffmpeg-XXXXXX";
     int log = mkstemp(logName);
     if (log < 0)
         return std::string("cannot make a log file for ffmpeg in /tmp: ") + std::strerror(errno);

@@ -8,7 +8,7 @@
 
 namespace preview {
 
-// What one run of velquor-preview is asked to do, as given on the command line.
+// What one run of a show's preview is asked to do, as given on the command line.
 struct PreviewOptions {
     int width = 1280;
     int height = 720;
