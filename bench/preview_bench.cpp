@@ -1,6 +1,8 @@
-// velquor-preview's speed: how long a seek takes to put its frame on screen,
-// how much memory the states kept for seeking take, how many frames a second
-// it draws while playing, and how long a shader edit takes to show. Run from the build directory, on a display
+// The preview's speed: how long a seek takes to put its frame on screen, how
+// much memory the states kept for seeking take, how many frames a second it
+// draws while playing, how long a shader edit and a resize take to show, for
+// Velquor and for Orbit, a show of someone else's (tests/outside). Run from
+// the build directory, on a display
 // at least 1920x1080 (a private Xvfb serves), with silent audio:
 //   SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1920x1080x24" ./preview_bench
 #include <GL/glew.h>
@@ -13,7 +15,9 @@
 #include <memory>
 #include <string>
 
+#include "tests/outside/orbit.h"
 #include "tools/common/OffscreenShow.h"
+#include "tools/velquor/VelquorShow.h"
 #include "tools/common/TrackLength.h"
 #include "tools/preview/Preview.h"
 
@@ -26,14 +30,16 @@ using Clock = std::chrono::steady_clock;
 double showSeconds = 0.0;
 
 // A paused preview window of the given size, its show built afresh.
-std::unique_ptr<Preview> openPreview(int width, int height, double start, bool paused) {
+std::unique_ptr<Preview> openPreview(int width, int height, double start, bool paused,
+                                     const vq_tools::Show& show = velquorShow()) {
     preview::PreviewOptions options;
     options.width = width;
     options.height = height;
     options.start = start;
     options.startGiven = true;
     options.paused = paused;
-    std::unique_ptr<Preview> window(new Preview(options, showSeconds));
+    double length = show.track.empty() ? show.seconds : showSeconds;
+    std::unique_ptr<Preview> window(new Preview(show, options, length));
     std::string error = window->open();
     if (!error.empty()) {
         std::fprintf(stderr, "preview_bench: %s\n", error.c_str());
@@ -120,7 +126,7 @@ void BM_Playing(benchmark::State& state) {
 // drawn offscreen, one in flight, for as many frames as the preview's five
 // seconds at 60 frames a second.
 void BM_CaptureDrawing(benchmark::State& state) {
-    tools::OffscreenShow show(int(state.range(0)), int(state.range(1)));
+    tools::OffscreenShow show(velquorShow(), int(state.range(0)), int(state.range(1)));
     std::string error = show.open("preview_bench");
     if (!error.empty()) {
         state.SkipWithError(error.c_str());
@@ -138,6 +144,40 @@ void BM_CaptureDrawing(benchmark::State& state) {
         double elapsed = std::chrono::duration<double>(Clock::now() - begin).count();
         state.SetIterationTime(elapsed);
         state.counters["drawn_fps"] = frames / elapsed;
+    }
+}
+
+// Orbit's preview at 1280x720 with the states of its whole 40 s kept, as
+// Velquor's above; arguments: where the seek starts and where it goes.
+void BM_OutsideSeek(benchmark::State& state) {
+    static std::unique_ptr<Preview> window;
+    if (!window) {
+        window = openPreview(1280, 720, 0.0, true, orbit::orbitShow());
+        while (window->player.keepAhead(1.0)) {
+        }
+    }
+    for (auto _ : state)
+        seekAndShow(state, *window, frameAt(double(state.range(0))), frameAt(double(state.range(1))));
+    state.counters["states_MiB"] = double(window->player.states.bytes()) / (1 << 20);
+}
+
+// A paused preview at 20 s whose window changes size, 1280x720 and 1600x900
+// in turn: the time until the show built again at the new size has its
+// frame on screen. Argument: 0 for Velquor, 1 for Orbit.
+void BM_ResizeAt20(benchmark::State& state) {
+    std::unique_ptr<Preview> window =
+        openPreview(1280, 720, 20.0, true, state.range(0) ? orbit::orbitShow() : velquorShow());
+    bool large = false;
+    for (auto _ : state) {
+        large = !large;
+        int width = large ? 1600 : 1280;
+        int height = large ? 900 : 720;
+        Clock::time_point begin = Clock::now();
+        SDL_SetWindowSize(window->window, width, height);
+        while (window->player.show.width != width)
+            window->runOnce();
+        glFinish();
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - begin).count());
     }
 }
 
@@ -207,12 +247,26 @@ void seeksAndReload() {
         ->UseManualTime()
         ->Iterations(5)
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_OutsideSeek", BM_OutsideSeek)
+        ->ArgNames({"from_s", "to_s"})
+        ->Args({35, 5})
+        ->Args({5, 30})
+        ->UseManualTime()
+        ->Iterations(5)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_ResizeAt20", BM_ResizeAt20)
+        ->ArgName("orbit")
+        ->Arg(0)
+        ->Arg(1)
+        ->UseManualTime()
+        ->Iterations(4)
+        ->Unit(benchmark::kMillisecond);
 }
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     std::string error;
-    showSeconds = tools::trackSeconds(preview::musicPath, error);
+    showSeconds = tools::trackSeconds(velquorShow().track, error);
     if (!error.empty()) {
         std::fprintf(stderr, "preview_bench: %s (run it from the build directory)\n", error.c_str());
         return 1;

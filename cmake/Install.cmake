@@ -4,8 +4,9 @@
 #   libexec/velquor/velquor       the demo itself
 #   share/velquor/data/           the shaders and the soundtrack the programs read
 #   share/velquor/examples/hello-particles/   a demo of ones own starts here
-#   include/velquor/engine/*.h, lib/libvq_engine.a
-#   lib/cmake/Velquor/            for find_package(Velquor): Velquor::vq_engine
+#   include/velquor/engine/*.h, include/velquor/tools/ShowTools.h,
+#   lib/libvq_engine.a, lib/libvq_tools.a, lib/libvq_tools_base.a
+#   lib/cmake/Velquor/            for find_package(Velquor): Velquor::vq_engine, Velquor::vq_tools
 #   lib/pkgconfig/velquor.pc      for pkg-config
 #   share/man/man6/velquor.6.gz, share/man/man1/ for the tools
 # in two components, which cmake/Package.cmake makes the two Debian packages:
@@ -30,10 +31,11 @@ file(RELATIVE_PATH VQ_BIN_TO_LIBEXEC /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${V
 configure_file(${CMAKE_CURRENT_LIST_DIR}/velquor-launcher.sh.in ${CMAKE_BINARY_DIR}/install/velquor @ONLY)
 install(PROGRAMS ${CMAKE_BINARY_DIR}/install/velquor DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 
-# The engine, for other projects.
-install(TARGETS vq_engine EXPORT VelquorTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
+# The engine, and the preview and capture for any show on it, for other projects.
+install(TARGETS vq_engine vq_tools vq_tools_base EXPORT VelquorTargets ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
 file(GLOB VQ_ENGINE_HEADERS ${CMAKE_SOURCE_DIR}/engine/*.h)
 install(FILES ${VQ_ENGINE_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velquor/engine COMPONENT dev)
+install(FILES ${CMAKE_SOURCE_DIR}/tools/ShowTools.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velquor/tools COMPONENT dev)
 install(EXPORT VelquorTargets NAMESPACE Velquor:: DESTINATION ${VQ_INSTALL_CMAKE} COMPONENT dev)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VelquorConfig.cmake.in
   ${CMAKE_BINARY_DIR}/install/VelquorConfig.cmake
@@ -49,8 +51,9 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/velquor.pc.in ${CMAKE_BINARY_DIR}/insta
 install(FILES ${CMAKE_BINARY_DIR}/install/velquor.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
 
 # The starting point for a demo of one's own, to copy out of the install.
-install(FILES ${CMAKE_SOURCE_DIR}/examples/hello-particles/main.cpp
-  ${CMAKE_SOURCE_DIR}/examples/hello-particles/CMakeLists.txt
+set(VQ_HELLO_FILES main.cpp hello.h show.h preview.cpp capture.cpp CMakeLists.txt)
+list(TRANSFORM VQ_HELLO_FILES PREPEND ${CMAKE_SOURCE_DIR}/examples/hello-particles/)
+install(FILES ${VQ_HELLO_FILES}
   DESTINATION ${VQ_INSTALL_DATA}/examples/hello-particles COMPONENT dev)
 
 # The manual pages, compressed as Debian keeps them (no name or time stored).

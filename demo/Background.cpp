@@ -30,8 +30,8 @@ const int eyePoints = 100;
 } // namespace
 
 Background::Background(int width, int height) {
-    start = soundtrack::showStart;
-    end = soundtrack::showCloses;
+    start = showStart;
+    end = showCloses;
     setUpStars(program, projection, width, height);
 
     int n = 0;

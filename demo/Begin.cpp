@@ -26,7 +26,7 @@ vq_engine::Character* letter(float x, const int (&cells)[N]) {
 } // namespace
 
 Begin::Begin(int width, int height) {
-    buildTextScene(*this, soundtrack::beginAppears, soundtrack::beginCloses, &Begin::createBegin, width, height);
+    buildTextScene(*this, beginAppears, beginCloses, &Begin::createBegin, width, height);
 }
 
 void Begin::createBegin() {
@@ -39,7 +39,7 @@ void Begin::show(double t) {
     model.rotate(0.0, (t - start) / turnDivisor, 0.0);
     useStars(program, model, projection, t);
     // The particles' clock is counted from the moment they start to move.
-    if (t > soundtrack::beginDissolves)
-        text->update(t - soundtrack::beginDissolves);
+    if (t > beginDissolves)
+        text->update(t - beginDissolves);
     text->draw();
 }

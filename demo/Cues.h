@@ -1,11 +1,11 @@
 #ifndef VELQUOR_DEMO_CUES_H
 #define VELQUOR_DEMO_CUES_H
 
-// The moments of the show the music accents, in seconds of show time. The
-// scenes open their windows and start their motions at exactly these times,
-// and the score anchors its tempo map and its accents to them, so this list is
-// the one place where picture and sound agree.
-namespace soundtrack {
+// The show's timeline: the moments the music accents, in seconds of show
+// time. The scenes open their windows and start their motions at exactly
+// these times, the score anchors its tempo map and its accents to them and the
+// shaders flash on them, so this list is the one place where picture and sound
+// agree.
 
 constexpr double showStart = 0.0;
 constexpr double beginAppears = 1.983;
@@ -65,7 +65,7 @@ constexpr double showCloses = 130.0;
 // they go, and the track rings out for a few seconds after it.
 constexpr double finalChord = 35.0;
 constexpr double trackLength = 38.5;
-
-} // namespace soundtrack
+// The music, relative to the working directory.
+constexpr const char* trackPath = "data/quorvin.mp3";
 
 #endif

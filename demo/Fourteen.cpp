@@ -18,7 +18,7 @@ const double driftYDivisor = 10.0;
 } // namespace
 
 Fourteen::Fourteen(int width, int height) {
-    buildTextScene(*this, soundtrack::fourteenAppears, soundtrack::fourteenCloses, &Fourteen::createFourteen, width, height);
+    buildTextScene(*this, fourteenAppears, fourteenCloses, &Fourteen::createFourteen, width, height);
 }
 
 void Fourteen::createFourteen() {
@@ -33,7 +33,7 @@ void Fourteen::show(double t) {
     translation.translate(0.0 - st / driftXDivisor, st / driftYDivisor + 0.0, 0.0);
     // Translated first, then swung about the x axis through the origin.
     useStars(program, translation * rotation, projection, t);
-    if (t > soundtrack::fourteenDissolves)
+    if (t > fourteenDissolves)
         text->update(t);
     text->draw();
 }

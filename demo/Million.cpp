@@ -18,7 +18,7 @@ const double fallSpeed = 0.1;
 } // namespace
 
 Million::Million(int width, int height) {
-    buildTextScene(*this, soundtrack::millionAppears, soundtrack::showCloses, &Million::createMillion, width, height);
+    buildTextScene(*this, millionAppears, showCloses, &Million::createMillion, width, height);
 }
 
 void Million::createMillion() {
@@ -28,12 +28,12 @@ void Million::createMillion() {
 
 void Million::show(double t) {
     useStars(program, projection, t);
-    if (t > soundtrack::millionDrifts) {
-        if (t > soundtrack::millionFalls)
+    if (t > millionDrifts) {
+        if (t > millionFalls)
             text->unify(0.0, fallSpeed, 0.0);
         text->noreborn();
         // The particles' clock is counted from the moment they start to drift.
-        text->update(t - soundtrack::millionDrifts);
+        text->update(t - millionDrifts);
     }
     text->draw();
 }

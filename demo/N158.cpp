@@ -16,7 +16,7 @@ const double approachSpeed = 1.4;
 } // namespace
 
 N158::N158(int width, int height) {
-    buildTextScene(*this, soundtrack::n158Appears, soundtrack::n158Closes, &N158::createN158, width, height);
+    buildTextScene(*this, n158Appears, n158Closes, &N158::createN158, width, height);
 }
 
 void N158::createN158() {
@@ -29,7 +29,7 @@ void N158::show(double t) {
     vq_engine::Matrix model;
     model.translate(0.0, 0.0, 0.0 - st * approachSpeed);
     useStars(program, model, projection, t);
-    if (t > soundtrack::n158Dissolves)
+    if (t > n158Dissolves)
         text->update(st);
     text->draw();
 }

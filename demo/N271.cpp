@@ -17,7 +17,7 @@ const double streamSpeed = 0.02;
 } // namespace
 
 N271::N271(int width, int height) {
-    buildTextScene(*this, soundtrack::n271Appears, soundtrack::showCloses, &N271::createN271, width, height);
+    buildTextScene(*this, n271Appears, showCloses, &N271::createN271, width, height);
 }
 
 void N271::createN271() {
@@ -29,7 +29,7 @@ void N271::show(double t) {
     vq_engine::Matrix model;
     model.rotate((t - start) / tumbleDivisor, 0.0, 0.0);
     useStars(program, model, projection, t);
-    if (t > soundtrack::n271StreamsAway) {
+    if (t > n271StreamsAway) {
         text->noreborn();
         text->unify(streamSpeed, 0.0, 0.0);
         text->update(t - start);

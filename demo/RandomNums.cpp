@@ -22,7 +22,7 @@ const double secondPassSpeed = 5.0;
 } // namespace
 
 RandomNums::RandomNums(int width, int height) {
-    buildTextScene(*this, soundtrack::randomNumsFirstPass, soundtrack::showCloses, &RandomNums::createRandomNums, width, height);
+    buildTextScene(*this, randomNumsFirstPass, showCloses, &RandomNums::createRandomNums, width, height);
 }
 
 void RandomNums::createRandomNums() {
@@ -38,7 +38,7 @@ void RandomNums::createRandomNums() {
 }
 
 void RandomNums::show(double t) {
-    double secondPass = soundtrack::randomNumsSecondPass;
+    double secondPass = randomNumsSecondPass;
     double dx = t < secondPass ? (t - start) * -firstPassSpeed : (t - secondPass) * -secondPassSpeed;
     vq_engine::Matrix model;
     model.translate(dx, 0.0, 0.0);

@@ -1,32 +1,6 @@
 #include "demo/StartChecks.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstring>
-
 #include "demo/SceneCommon.h"
-#include "engine/RegularFile.h"
-
-std::string unreadableDataReason(const char* path) {
-    std::string reason;
-    FILE* file = vq_engine::openRegularFile(path, reason);
-    if (file) {
-        std::fclose(file);
-        return "";
-    }
-    char cwd[4096];
-    std::string where = getcwd(cwd, sizeof cwd) ? cwd : "the working directory";
-    return std::string("cannot read ") + path + " in " + where + ": " + reason;
-}
-
-std::string noDisplayReason(const char* videoDriver) {
-    const char* driver = videoDriver ? videoDriver : "none";
-    if (videoDriver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)
-        return "";
-    return std::string("no display found: SDL's video driver is \"") + driver +
-           "\", which has no windowing system (set DISPLAY or WAYLAND_DISPLAY, or run under xvfb-run -a)";
-}
 
 std::string brokenProgramReason() {
     const std::vector<vq_engine::ShaderProgram*>& programs = starsPrograms();

@@ -17,7 +17,7 @@ const double turnDivisor = 4.0;
 } // namespace
 
 Thirtytwo::Thirtytwo(int width, int height) {
-    buildTextScene(*this, soundtrack::thirtytwoAppears, soundtrack::showCloses, &Thirtytwo::createThirtytwo, width, height);
+    buildTextScene(*this, thirtytwoAppears, showCloses, &Thirtytwo::createThirtytwo, width, height);
 }
 
 void Thirtytwo::createThirtytwo() {
@@ -26,8 +26,8 @@ void Thirtytwo::createThirtytwo() {
 
 void Thirtytwo::show(double t) {
     vq_engine::Matrix model;
-    if (t > soundtrack::thirtytwoScatters) {
-        double since = t - soundtrack::thirtytwoScatters;
+    if (t > thirtytwoScatters) {
+        double since = t - thirtytwoScatters;
         text->noreborn();
         text->unify(since / blastDivisor, (-since) / blastDivisor, 0.0);
         text->update(t);

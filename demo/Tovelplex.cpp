@@ -17,7 +17,7 @@ const float exponentSize = 0.008f;
 } // namespace
 
 Tovelplex::Tovelplex(int width, int height) {
-    buildTextScene(*this, soundtrack::tovelplexAppears, soundtrack::tovelplexCloses, &Tovelplex::createTovelplex, width, height);
+    buildTextScene(*this, tovelplexAppears, tovelplexCloses, &Tovelplex::createTovelplex, width, height);
 }
 
 void Tovelplex::createTovelplex() {

@@ -8,14 +8,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "demo/FullScreen.h"
+#include "demo/Cues.h"
 #include "demo/StartChecks.h"
 #include "demo/MyDemo.h"
 #include "demo/SceneCommon.h"
+#include "engine/RegularFile.h"
+#include "engine/Window.h"
 
 namespace {
-
-const char* const musicPath = "data/quorvin.mp3";
 
 int fail(const char* what, const char* reason) {
     std::fprintf(stderr, "velquor: %s failed: %s\n", what, reason);
@@ -26,9 +26,9 @@ int fail(const char* what, const char* reason) {
 // The show cannot start without its data: say which file is missing (or is
 // a directory or a pipe rather than a file) and where it was looked for.
 bool dataFilesReadable() {
-    const char* paths[] = {starsVertexPath, starsFragmentPath, musicPath};
+    const char* paths[] = {starsVertexPath, starsFragmentPath, trackPath};
     for (const char* path : paths) {
-        std::string reason = unreadableDataReason(path);
+        std::string reason = vq_engine::unreadableDataReason(path);
         if (!reason.empty()) {
             std::fprintf(stderr, "velquor: %s\n", reason.c_str());
             return false;
@@ -81,13 +81,13 @@ int main(int argc, char** argv) {
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return fail("SDL initialisation", SDL_GetError());
-    std::string noDisplay = noDisplayReason(SDL_GetCurrentVideoDriver());
+    std::string noDisplay = vq_engine::noDisplayReason(SDL_GetCurrentVideoDriver());
     if (!noDisplay.empty()) {
         std::fprintf(stderr, "velquor: %s\n", noDisplay.c_str());
         SDL_Quit();
         return 1;
     }
-    SDL_Window* window = openWindow("Velquor", 0, 0, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL);
+    SDL_Window* window = vq_engine::openWindow("Velquor", 0, 0, SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_OPENGL);
     if (!window)
         return fail("window creation", SDL_GetError());
     SDL_ShowCursor(SDL_DISABLE);
@@ -103,9 +103,9 @@ int main(int argc, char** argv) {
 
     if (!openAudio())
         return fail("opening the audio device", Mix_GetError());
-    Mix_Music* music = Mix_LoadMUS(musicPath);
+    Mix_Music* music = Mix_LoadMUS(trackPath);
     if (!music)
-        return fail("loading data/quorvin.mp3", Mix_GetError());
+        return fail((std::string("loading ") + trackPath).c_str(), Mix_GetError());
 
     int width = 0;
     int height = 0;
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     }
 
     if (Mix_PlayMusic(music, 1) != 0)
-        return fail("playing data/quorvin.mp3", Mix_GetError());
+        return fail((std::string("playing ") + trackPath).c_str(), Mix_GetError());
     Uint32 startTime = SDL_GetTicks();
 
     int quit = 0;

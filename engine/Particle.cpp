@@ -46,6 +46,7 @@ Particle::Particle(int count, float x, float y, float z)
         deathTimes.push_back(float(u() * lifeSpan));
     }
     createOpenGLBinding();
+    live.push_back(this);
 }
 
 Particle::Particle(int count, float x0, float x1, float y0, float y1, float z0, float z1)
@@ -64,9 +65,11 @@ Particle::Particle(int count, float x0, float x1, float y0, float y1, float z0, 
         deathTimes.push_back(float(u() * lifeSpan));
     }
     createOpenGLBinding();
+    live.push_back(this);
 }
 
 Particle::~Particle() {
+    live.erase(std::find(live.begin(), live.end(), this));
     VQ_GL(glDeleteBuffers(attributeCount, vbo));
     VQ_GL(glDeleteVertexArrays(1, &vao));
 }
@@ -95,6 +98,7 @@ void Particle::createOpenGLBinding() {
 }
 
 bool Particle::skipDraws = false;
+std::vector<Particle*> Particle::live;
 
 void Particle::draw() {
     if (skipDraws)

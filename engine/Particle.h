@@ -43,6 +43,10 @@ public:
     // to skip draws (WebGL has no conditional rendering): every cloud's
     // draw then sends nothing, and its points are not even shaded.
     static bool skipDraws;
+    // Every cloud not yet deleted, in the order they were made: with the
+    // random stream, all that a show carries from one frame to the next, so
+    // tools can save and restore a show without knowing its scenes.
+    static std::vector<Particle*> live;
 
     // One motion step at time (seconds on the caller's clock): every point moves
     // by its velocity, expired points are re-emitted while reborn is set, and all

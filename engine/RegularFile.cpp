@@ -53,4 +53,16 @@ FILE* openRegularFile(const char* path, std::string& reason) {
     return file;
 }
 
+std::string unreadableDataReason(const char* path) {
+    std::string reason;
+    FILE* file = openRegularFile(path, reason);
+    if (file) {
+        std::fclose(file);
+        return "";
+    }
+    char cwd[4096];
+    std::string where = getcwd(cwd, sizeof cwd) ? cwd : "the working directory";
+    return std::string("cannot read ") + path + " in " + where + ": " + reason;
+}
+
 } // namespace vq_engine

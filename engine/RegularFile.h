@@ -21,6 +21,10 @@ std::string regularFileProblem(const char* path);
 // same. Null, with the reason, on failure.
 FILE* openRegularFile(const char* path, std::string& reason);
 
+// A data file a program reads, opened as the loaders open it: empty when it
+// can be read; otherwise "cannot read PATH in WORKING-DIRECTORY: why".
+std::string unreadableDataReason(const char* path);
+
 } // namespace vq_engine
 
 #endif

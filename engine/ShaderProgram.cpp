@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -57,9 +58,14 @@ GLint uniformLocation(ShaderProgram& program, const char* name) {
 
 } // namespace
 
-ShaderProgram::ShaderProgram() : id((requireGLContext("ShaderProgram"), VQ_GL_VALUE(glCreateProgram()))), textureUnit(0) {}
+std::vector<ShaderProgram*> ShaderProgram::live;
+
+ShaderProgram::ShaderProgram() : id((requireGLContext("ShaderProgram"), VQ_GL_VALUE(glCreateProgram()))), textureUnit(0) {
+    live.push_back(this);
+}
 
 ShaderProgram::~ShaderProgram() {
+    live.erase(std::find(live.begin(), live.end(), this));
     // Attached stages are only flagged for deletion; they go with the program.
     for (Shader* shader : shaders)
         delete shader;

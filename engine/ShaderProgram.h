@@ -63,6 +63,11 @@ public:
     int textureUnit;
     // The stages, owned, in the order they were added.
     std::vector<Shader*> shaders;
+
+    // Every program not yet deleted, in the order they were made, so that
+    // tools can check or rebuild all of a show's programs without knowing
+    // its scenes.
+    static std::vector<ShaderProgram*> live;
 };
 
 } // namespace vq_engine

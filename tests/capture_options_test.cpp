@@ -72,7 +72,7 @@ TEST(CaptureOptions, TakesEveryOptionWithItsValueAfterASpaceOrAnEqualsSign) {
 TEST(CaptureOptions, HelpNeedsNoOutputAndListsEveryOption) {
     EXPECT_TRUE(parse({"--help"}).options.help);
     EXPECT_TRUE(parse({"--fps", "30", "-h"}).options.help);
-    std::string usage = usageText();
+    std::string usage = usageText("velquor", "data/quorvin.mp3");
     for (const char* option : {"--size", "--fps", "--duration", "--from", "--to", "--frames", "--at", "--video",
                                "--sheet", "--grid", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
@@ -338,7 +338,7 @@ std::string progressOutput(int total, bool terminal) {
     TempDir dir;
     std::string path = dir.path + "/progress.txt";
     FILE* file = std::fopen(path.c_str(), "w");
-    Progress progress(total, file, terminal);
+    Progress progress("velquor-capture", total, file, terminal);
     for (int done = 1; done <= total; done++)
         progress.update(done);
     progress.finish();

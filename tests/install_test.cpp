@@ -1,6 +1,7 @@
 // The install as another project meets it: cmake --install into a fresh
-// prefix; then the first demo of docs/engine.md, written from the guide's
-// snippets alone, and hello-particles copied out of the install, each built
+// prefix; then the first demo of docs/engine.md with its preview and
+// capture, written from the guide's snippets alone, and hello-particles
+// copied out of the install, each built
 // against it with find_package(Velquor) and with pkg-config, run, and their
 // frames compared with their pictures; the installed demo finding its data
 // from any working directory; and the release tarball.
@@ -13,6 +14,7 @@
 #include "tests/support/CaptureRun.h"
 #include "tests/support/ExamplePicture.h"
 #include "tests/support/Process.h"
+#include "tools/common/PngFile.h"
 
 namespace {
 
@@ -118,11 +120,13 @@ Outcome* Installed::install = nullptr;
 TEST_F(Installed, TheGuidesFirstDemoBuildsWithFindPackageRunsAndDrawsItsPicture) {
     TempDir project;
     std::map<std::string, std::string> files = guideFiles();
-    ASSERT_EQ(files.size(), 3u); // CMakeLists.txt, main.cpp and build.sh
+    // CMakeLists.txt, spin.h, main.cpp, build.sh, and show.h, preview.cpp and capture.cpp for the tools
+    ASSERT_EQ(files.size(), 7u);
     std::string source = project.path + "/src", build = project.path + "/build";
     ASSERT_EQ(shell("mkdir " + shellQuoted(source) + " && cp " + shellQuoted(guideShotSource) + " " +
                     shellQuoted(source)).status, 0);
-    writeFile(source + "/main.cpp", files["main.cpp"]);
+    for (const auto& file : files)
+        writeFile(source + "/" + file.first, file.second);
     writeFile(source + "/CMakeLists.txt", files["CMakeLists.txt"] +
                                               "add_executable(guide-shot shot.cpp)\n"
                                               "target_link_libraries(guide-shot PRIVATE Velquor::vq_engine)\n");
@@ -138,12 +142,23 @@ TEST_F(Installed, TheGuidesFirstDemoBuildsWithFindPackageRunsAndDrawsItsPicture)
     Outcome shot = shell(onDisplay() + "./guide-shot " + shotSize() + " shot.png", build);
     ASSERT_EQ(shot.status, 0) << shot.output;
     EXPECT_EQ(compareWithGuidePicture(build + "/shot.png"), "");
+
+    // The guide's capture of the same show: nothing moves before 5 s, so its
+    // frame at 3 s is the picture too.
+    Outcome captured = shell(onDisplay() + "./my-demo-capture --size " + shotSize() + " --at 3 --frames .", build);
+    ASSERT_EQ(captured.status, 0) << captured.output;
+    EXPECT_NE(captured.output.find("my-demo-capture: wrote 1 PNG frame into ."), std::string::npos) << captured.output;
+    EXPECT_EQ(compareWithGuidePicture(build + "/t3.000.png"), "");
+    Outcome help = shell("./my-demo-preview --help", build);
+    EXPECT_EQ(help.status, 0) << help.output;
+    EXPECT_EQ(help.output.rfind("Usage: my-demo-preview", 0), 0u) << help.output;
 }
 
 TEST_F(Installed, TheGuidesFirstDemoBuildsWithPkgConfigAndDrawsItsPicture) {
     TempDir project;
     std::map<std::string, std::string> files = guideFiles();
-    writeFile(project.path + "/main.cpp", files["main.cpp"]);
+    for (const auto& file : files)
+        writeFile(project.path + "/" + file.first, file.second);
     writeFile(project.path + "/build.sh", replaced(files["build.sh"], "DIR/", prefix->path + "/"));
     Outcome built = shell(onDisplay() + "sh -e build.sh", project.path);
     ASSERT_EQ(built.status, 0) << built.output;
@@ -170,6 +185,16 @@ TEST_F(Installed, HelloParticlesBuildsWithFindPackageAndDrawsItsPicture) {
     std::string shot = project.path + "/shot.png";
     ASSERT_EQ(shootExample(build + "/hello-particles", build, shot), "");
     EXPECT_EQ(compareWithExamplePicture(shot, "hello-particles"), "");
+
+    // Its capture, built beside it, draws the show at the asked size.
+    Outcome captured = shell(onDisplay() + "./hello-particles-capture --size 320x180 --at 3 --frames .", build);
+    ASSERT_EQ(captured.status, 0) << captured.output;
+    tools::RgbImage frame;
+    ASSERT_EQ(tools::readPng(build + "/t3.000.png", frame), "");
+    EXPECT_EQ(frame.width, 320);
+    EXPECT_EQ(frame.height, 180);
+    Outcome help = shell("./hello-particles-preview --help", build);
+    EXPECT_EQ(help.output.rfind("Usage: hello-particles-preview", 0), 0u) << help.output;
 }
 
 TEST_F(Installed, HelloParticlesBuildsWithPkgConfig) {

@@ -71,8 +71,8 @@ TEST(LookMeasures, HuesAreComparedTheShortWayRound) {
 }
 
 TEST(LookMeasures, AFlashJustAfterACueLandsAndOneLateDoesNot) {
-    double landing = soundtrack::cues[1].time;
-    double late = soundtrack::cues[2].time;
+    double landing = cues[1].time;
+    double late = cues[2].time;
     auto light = [&](double t) {
         if (t > landing + 0.02 && t < landing + 0.15)
             return 0.03;
@@ -81,7 +81,7 @@ TEST(LookMeasures, AFlashJustAfterACueLandsAndOneLateDoesNot) {
         return 0.01;
     };
     LookFigures figures = measureLook(frames(light), tone([](double) { return 0.1; }));
-    ASSERT_EQ(figures.cues.size(), size_t(soundtrack::cueCount - 1));
+    ASSERT_EQ(figures.cues.size(), size_t(cueCount - 1));
     EXPECT_NEAR(figures.cues[0].ratio(), 3.0, 1e-9);
     EXPECT_NEAR(figures.cues[1].ratio(), 1.0, 1e-9);
     EXPECT_EQ(figures.cuesLanded(), 1);

@@ -25,6 +25,7 @@
 #include "tests/support/XServer.h"
 #include "tools/common/PngFile.h"
 #include "tools/common/OffscreenShow.h"
+#include "tools/velquor/VelquorShow.h"
 #include "tools/preview/Preview.h"
 
 using preview::Preview;
@@ -90,7 +91,7 @@ protected:
         options.width = windowWidth;
         options.height = windowHeight;
         options.paused = true;
-        shared.reset(new Preview(options, showSeconds, [this] { return now; }));
+        shared.reset(new Preview(velquorShow(), options, showSeconds, [this] { return now; }));
         ASSERT_EQ(shared->open(), "");
         std::printf("OpenGL renderer: %s\n", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     }

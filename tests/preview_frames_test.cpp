@@ -19,6 +19,7 @@
 #include "tools/preview/PlayClock.h"
 #include "tools/preview/ShowPlayer.h"
 #include "tools/preview/ShowState.h"
+#include "tools/velquor/VelquorShow.h"
 
 using tools::RgbImage;
 using preview::ShowPlayer;
@@ -69,7 +70,7 @@ protected:
         ASSERT_EQ(captured().size(), sizeof moments / sizeof moments[0]);
         const unsigned short start[3] = {0, 0, 0};
         preview::restoreRandom(start);
-        player.reset(new ShowPlayer(fps, lastFrame));
+        player.reset(new ShowPlayer(velquorShow(), fps, lastFrame));
         ASSERT_EQ(player->open(frameWidth, frameHeight), "");
     }
 

@@ -45,7 +45,7 @@ TEST(PreviewOptions, TakesEveryOption) {
 
 TEST(PreviewOptions, HelpListsEveryOptionAndKey) {
     EXPECT_TRUE(parsePreviewOptions({"--fps", "30", "-h"}).options.help);
-    std::string usage = usageText();
+    std::string usage = usageText("velquor");
     for (const char* item : {"--size", "--fullscreen", "--fps", "--start", "--loop", "--paused", "--help", "Space",
                              "Left, Right", "Shift", ", and .", "Home", "[ and ]", "Backspace", "- and =", "F11",
                              "F12", "Escape", "R ", "H "})

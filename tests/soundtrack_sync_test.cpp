@@ -9,7 +9,7 @@
 
 #include "demo/Cues.h"
 #include "demo/MyDemo.h"
-#include "demo/SceneContents.h"
+#include "tools/common/OffscreenShow.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/KeepsScenes.h"
 #include "tools/soundtrack/Score.h"
@@ -17,7 +17,7 @@
 namespace {
 
 bool onCue(double time) {
-    for (const soundtrack::Cue& cue : soundtrack::cues)
+    for (const Cue& cue : cues)
         if (cue.time == time)
             return true;
     return false;
@@ -28,24 +28,24 @@ bool onCue(double time) {
 TEST(SoundtrackSync, EverySceneOpensOnACue) {
     MyDemo* demo = new MyDemo(1920, 1080);
     demo->init();
-    std::vector<SceneContent> scenes = sceneContents(*demo);
-    ASSERT_EQ(scenes.size(), 9u);
-    for (const SceneContent& scene : scenes)
-        EXPECT_TRUE(onCue(scene.scene->start)) << scene.name << " opens at " << scene.scene->start << " s, which is no cue";
+    ASSERT_EQ(demo->scenes.size(), 9u);
+    for (vq_engine::Scene* scene : demo->scenes)
+        EXPECT_TRUE(onCue(scene->start)) << tools::OffscreenShow::sceneName(scene) << " opens at " << scene->start
+                                         << " s, which is no cue";
 }
 
 TEST(SoundtrackSync, CuesRunInShowOrder) {
-    for (int i = 1; i < soundtrack::cueCount; i++)
-        EXPECT_LT(soundtrack::cues[i - 1].time, soundtrack::cues[i].time)
-            << "\"" << soundtrack::cues[i].event << "\" comes before \"" << soundtrack::cues[i - 1].event << "\"";
-    EXPECT_LT(soundtrack::cues[soundtrack::cueCount - 1].time, soundtrack::finalChord);
+    for (int i = 1; i < cueCount; i++)
+        EXPECT_LT(cues[i - 1].time, cues[i].time)
+            << "\"" << cues[i].event << "\" comes before \"" << cues[i - 1].event << "\"";
+    EXPECT_LT(cues[cueCount - 1].time, finalChord);
 }
 
 // The tempo map bends so that each cue falls on a whole sixteenth; a cue the
 // score forgot would fall between notes, wherever the tempo happens to put it.
 TEST(SoundtrackSync, TheScorePinsEveryCueToANote) {
     soundtrack::TempoMap tempo = soundtrack::trackTempo();
-    for (const soundtrack::Cue& cue : soundtrack::cues) {
+    for (const Cue& cue : cues) {
         bool pinned = false;
         for (const soundtrack::TempoMap::Anchor& anchor : tempo.anchors)
             pinned = pinned || (anchor.time == cue.time && anchor.sixteenth == std::floor(anchor.sixteenth) &&

@@ -25,7 +25,6 @@ namespace {
 
 const double pi = 3.14159265358979323846;
 const int rate = 44100;
-const char* const trackPath = "data/quorvin.mp3";
 const std::string synthesiser = std::string(VQ_BUILD_DIR) + "/velquor-soundtrack";
 
 StereoAudio sine(double frequency, double peakDb, double seconds, double phase = 0.0) {
@@ -208,7 +207,7 @@ TEST_F(Soundtrack, OutlastsTheLastTextAndRingsOutToSilence) {
     EXPECT_EQ(track.sampleRate, rate);
     EXPECT_GE(track.seconds(), 36.0);
     EXPECT_LE(track.seconds(), 42.0);
-    EXPECT_GT(soundtrack::finalChord, soundtrack::randomNumsSecondPass);
+    EXPECT_GT(finalChord, randomNumsSecondPass);
     double end = track.seconds();
     EXPECT_GE(longestQuietStretch(track, end - 0.1, end, -60.0), 0.09) << "the track stops abruptly";
 }
@@ -218,7 +217,7 @@ TEST_F(Soundtrack, OutlastsTheLastTextAndRingsOutToSilence) {
 // opening hit sounds in its first milliseconds, so show time 0 is the
 // track's time 0.
 TEST_F(Soundtrack, DecodesSampleExactWithoutEncoderDelay) {
-    EXPECT_EQ(track.left.size(), size_t(std::lround(soundtrack::trackLength * rate)));
+    EXPECT_EQ(track.left.size(), size_t(std::lround(trackLength * rate)));
     float opening = 0.0f;
     for (size_t i = 0; i < size_t(0.003 * rate); ++i)
         opening = std::max(opening, std::fabs(track.left[i]));
@@ -249,7 +248,7 @@ TEST_F(Soundtrack, IntegratedLoudnessIsNearMinus14Lufs) {
 }
 
 TEST_F(Soundtrack, NeverFallsSilentBeforeTheClosingChord) {
-    EXPECT_LT(longestQuietStretch(track, 0.0, soundtrack::finalChord, -60.0), 0.5);
+    EXPECT_LT(longestQuietStretch(track, 0.0, finalChord, -60.0), 0.5);
 }
 
 // Every cue of the show is marked by an onset within 20 ms, and not a faint
@@ -261,7 +260,7 @@ TEST_F(Soundtrack, AccentsEveryCueOfTheShow) {
     std::nth_element(strengths.begin(), strengths.begin() + strengths.size() / 2, strengths.end());
     double median = strengths[strengths.size() / 2];
 
-    for (const soundtrack::Cue& cue : soundtrack::cues) {
+    for (const Cue& cue : cues) {
         const Onset* nearest = nullptr;
         for (const Onset& onset : onsets)
             if (!nearest || std::fabs(onset.time - cue.time) < std::fabs(nearest->time - cue.time))
@@ -303,7 +302,7 @@ TEST_F(SoundtrackMusic, HasAnOpenTop) {
 }
 
 TEST_F(SoundtrackMusic, HitsEveryCueOutOfABreath) {
-    ASSERT_EQ(measures.cueLifts.size(), size_t(soundtrack::cueCount));
+    ASSERT_EQ(measures.cueLifts.size(), size_t(cueCount));
     for (const MusicMeasures::AtTime& cue : measures.cueLifts)
         EXPECT_GE(cue.db, 9.0) << "the cue at " << cue.time << " s";
     ASSERT_EQ(measures.sectionHitsOverSnare.size(), 3u);

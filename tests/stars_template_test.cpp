@@ -94,17 +94,17 @@ TEST(StarsTemplate, AnUnknownOrUnterminatedTokenIsNamedWithItsLine) {
 
 TEST(StarsTemplate, TheShowsTimingIsTheCueListsAndTheTempoMaps) {
     ShowTiming timing = look::showTiming();
-    ASSERT_EQ(timing.cueTimes.size(), size_t(soundtrack::cueCount));
-    for (int k = 0; k < soundtrack::cueCount; k++)
-        EXPECT_EQ(timing.cueTimes[k], soundtrack::cues[k].time);
+    ASSERT_EQ(timing.cueTimes.size(), size_t(cueCount));
+    for (int k = 0; k < cueCount; k++)
+        EXPECT_EQ(timing.cueTimes[k], cues[k].time);
     // Every section but the close opens on a cue, and the drops are sections.
     for (int s = 0; s < look::sectionCount; s++) {
-        if (look::sections[s].start >= soundtrack::finalChord)
+        if (look::sections[s].start >= finalChord)
             continue;
         auto opening = std::find(timing.cueSections.begin(), timing.cueSections.end(), s);
         EXPECT_NE(opening, timing.cueSections.end()) << look::sections[s].name;
     }
-    EXPECT_EQ(timing.showEnd, soundtrack::trackLength);
+    EXPECT_EQ(timing.showEnd, trackLength);
     soundtrack::TempoMap tempo = soundtrack::trackTempo();
     ASSERT_EQ(timing.tempoTimes.size(), tempo.anchors.size());
     for (size_t k = 0; k < tempo.anchors.size(); k++) {
@@ -118,7 +118,7 @@ TEST(StarsTemplate, TheBuiltShadersCarryTheCurrentTiming) {
     ASSERT_FALSE(vertex.empty()) << "no " VQ_BUILD_DIR "/data/stars.vs";
     EXPECT_EQ(vertex.find('@'), std::string::npos);
     std::string cues = definition(vertex, "const float cueTimes[cueCount]");
-    for (const soundtrack::Cue& cue : soundtrack::cues)
+    for (const Cue& cue : ::cues)
         EXPECT_NE(cues.find(glslFloat(cue.time)), std::string::npos) << cue.event << " is not in " << cues;
     std::string sixteenths = definition(vertex, "const float tempoSixteenths[tempoCount]");
     for (const soundtrack::TempoMap::Anchor& anchor : soundtrack::trackTempo().anchors)

@@ -198,7 +198,7 @@ TEST(BeginScene, TurnsAboutTheVerticalAxis) {
 TEST(BeginScene, PointsMoveOnlyAfterThreeSecondsOnAClockFromThere) {
     Begin scene(screenWidth, screenHeight);
     std::vector<CloudData> built = snapshot(*scene.text);
-    for (double t : {2.0, 2.99, soundtrack::beginDissolves})
+    for (double t : {2.0, 2.99, beginDissolves})
         scene.show(t);
     expectUntouched(*scene.text, built);
 
@@ -230,7 +230,7 @@ TEST(FourteenScene, DriftsThenSwingsAboutTheHorizontalAxis) {
 TEST(FourteenScene, PointsMoveAfterFourPointNineOnTheShowClock) {
     Fourteen scene(screenWidth, screenHeight);
     std::vector<CloudData> built = snapshot(*scene.text);
-    for (double t : {4.5, soundtrack::fourteenDissolves})
+    for (double t : {4.5, fourteenDissolves})
         scene.show(t);
     expectUntouched(*scene.text, built);
 
@@ -252,7 +252,7 @@ TEST(ThirtytwoScene, StandsStillUntilNineThenIsBlownApartWhileTurning) {
     Thirtytwo scene(screenWidth, screenHeight);
     std::vector<Vec3> corners = {{-0.3, 0.15, 0.0}, {-0.205, 0.213, 0.009}};
     std::vector<CloudData> built = snapshot(*scene.text);
-    for (double t : {6.5, 8.9, soundtrack::thirtytwoScatters}) {
+    for (double t : {6.5, 8.9, thirtytwoScatters}) {
         expectShowsTime(scene, t);
         expectModel(scene.program, corners, [](Vec3 p) { return p; });
     }
@@ -297,7 +297,7 @@ TEST(N158Scene, FliesAtTheViewer) {
 TEST(N158Scene, PointsMoveAfterNinePointThreeOnAClockFromTheSceneStart) {
     N158 scene(screenWidth, screenHeight);
     std::vector<CloudData> built = snapshot(*scene.text);
-    for (double t : {8.6, 9.2, soundtrack::n158Dissolves})
+    for (double t : {8.6, 9.2, n158Dissolves})
         scene.show(t);
     expectUntouched(*scene.text, built);
 
@@ -327,7 +327,7 @@ TEST(N271Scene, TumblesAboutTheHorizontalAxis) {
 TEST(N271Scene, PointsStreamRightAfterTwelveAndNeverReturn) {
     N271 scene(screenWidth, screenHeight);
     std::vector<CloudData> built = snapshot(*scene.text);
-    for (double t : {11.0, 11.99, soundtrack::n271StreamsAway})
+    for (double t : {11.0, 11.99, n271StreamsAway})
         scene.show(t);
     expectUntouched(*scene.text, built);
 
@@ -356,7 +356,7 @@ TEST(MillionScene, WritesTenToTheSixthUpperLeft) {
 TEST(MillionScene, StandsThenBlursThenFallsDownTheScreen) {
     Million scene(screenWidth, screenHeight);
     std::vector<CloudData> built = snapshot(*scene.text);
-    for (double t : {12.5, 12.89, soundtrack::millionDrifts}) {
+    for (double t : {12.5, 12.89, millionDrifts}) {
         expectShowsTime(scene, t);
         expectModel(scene.program, {{-0.3, -0.3, 0.0}, {-0.18, -0.187, 0.009}}, [](Vec3 p) { return p; });
     }
@@ -366,7 +366,7 @@ TEST(MillionScene, StandsThenBlursThenFallsDownTheScreen) {
     scene.show(13.0);
     expectAllStepped(*scene.text, built);
     std::vector<CloudData> blurred = snapshot(*scene.text);
-    scene.show(soundtrack::millionFalls);
+    scene.show(millionFalls);
     expectAllStepped(*scene.text, blurred);
     std::vector<CloudData> now = snapshot(*scene.text);
     for (size_t c = 0; c < now.size(); c++)
@@ -411,7 +411,7 @@ TEST(RandomNumsScene, ScrollsTheRowTwiceWithoutMovingItsPoints) {
     struct Pass {
         double t, dx;
     };
-    for (Pass pass : {Pass{18.1, -0.3}, Pass{25.0, -21.0}, Pass{28.999, -32.997}, Pass{soundtrack::randomNumsSecondPass, 0.0},
+    for (Pass pass : {Pass{18.1, -0.3}, Pass{25.0, -21.0}, Pass{28.999, -32.997}, Pass{randomNumsSecondPass, 0.0},
                       Pass{30.0, -5.0}, Pass{129.0, -500.0}}) {
         expectShowsTime(scene, pass.t);
         expectModel(scene.program, corners, [&](Vec3 p) { return Vec3{p.x + pass.dx, p.y, p.z}; });

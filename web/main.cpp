@@ -9,7 +9,8 @@
 //      canvas, builds MyDemo and its nine scenes, and saves the show's state.
 //   3. Live: on every animation frame the page calls velquor_draw(t) with the
 //      track's position t, one frame of the live demo, as the native frame
-//      loop calls Demo::show. velquor_resize follows the canvas.
+//      loop calls Demo::show. velquor_resize follows the canvas: the show is
+//      built again at the new size and given back the state it had.
 //      velquor_rewind puts back the state of step 2, for playing again.
 //   4. Frame exact: velquor_draw_frame(seconds, fps) draws what
 //      velquor-capture --at seconds --fps fps draws: every frame from the
@@ -28,17 +29,18 @@
 #include <vector>
 
 #include "demo/MyDemo.h"
-#include "demo/SceneCommon.h"
-#include "demo/SceneContents.h"
 #include "demo/StartChecks.h"
 #include "engine/Particle.h"
+#include "engine/ShaderProgram.h"
 
 namespace {
 
 const char* const canvasSelector = "#canvas";
 
 MyDemo* demo = nullptr;
-std::vector<SceneContent> scenes;
+// Where the show's entries start in the engine's lists of clouds and programs.
+size_t firstCloud = 0;
+size_t firstProgram = 0;
 
 // The show as init() leaves it: every cloud and the random stream.
 std::vector<vq_engine::Particle::State> startClouds;
@@ -52,11 +54,32 @@ const char* say(const std::string& text) {
     return answer.c_str();
 }
 
+// Every cloud the show made: with the random stream, all of its state.
 std::vector<vq_engine::Particle*> allClouds() {
-    std::vector<vq_engine::Particle*> clouds;
-    for (const SceneContent& scene : scenes)
-        clouds.insert(clouds.end(), scene.clouds.begin(), scene.clouds.end());
-    return clouds;
+    const std::vector<vq_engine::Particle*>& live = vq_engine::Particle::live;
+    return {live.begin() + std::ptrdiff_t(firstCloud), live.end()};
+}
+
+// The show from the random stream's unseeded start, as every run builds it.
+void buildShow(int width, int height) {
+    unsigned short unseeded[3] = {0, 0, 0}; // where drand48 starts in glibc and musl alike
+    seed48(unseeded);
+    firstCloud = vq_engine::Particle::live.size();
+    firstProgram = vq_engine::ShaderProgram::live.size();
+    demo = new MyDemo(width, height);
+    demo->init();
+}
+
+// The show's clouds and programs go, in the one context there is; its
+// scenes, which point at them, are never called again.
+void dropShow() {
+    for (vq_engine::Particle* cloud : allClouds())
+        delete cloud;
+    std::vector<vq_engine::ShaderProgram*>& programs = vq_engine::ShaderProgram::live;
+    std::vector<vq_engine::ShaderProgram*> made(programs.begin() + std::ptrdiff_t(firstProgram), programs.end());
+    for (vq_engine::ShaderProgram* program : made)
+        delete program;
+    demo = nullptr;
 }
 
 // seed48 hands back the position it replaces; putting it straight back
@@ -108,12 +131,10 @@ EMSCRIPTEN_KEEPALIVE const char* velquor_open(int width, int height, int keepFra
     if (!error.empty())
         return say(error);
     glViewport(0, 0, width, height);
-    demo = new MyDemo(width, height);
-    demo->init();
+    buildShow(width, height);
     error = brokenProgramReason();
     if (!error.empty())
         return say(error);
-    scenes = sceneContents(*demo);
     saveStart();
     return say("");
 }
@@ -129,14 +150,21 @@ EMSCRIPTEN_KEEPALIVE void velquor_draw(double t) {
     demo->show(t);
 }
 
-// The canvas has a new size: every scene lays itself out as one built for it.
+// The canvas has a new size: the show is built again for it, and carries on
+// from the state it had.
 EMSCRIPTEN_KEEPALIVE void velquor_resize(int width, int height) {
-    demo->width = width;
-    demo->height = height;
+    std::vector<vq_engine::Particle::State> held;
+    for (vq_engine::Particle* cloud : allClouds())
+        held.push_back(cloud->save());
+    unsigned short random[3];
+    saveRandom(random);
+    dropShow();
     glViewport(0, 0, width, height);
-    for (const SceneContent& scene : scenes)
-        if (scene.projection)
-            layOut(*scene.projection, width, height);
+    buildShow(width, height);
+    std::vector<vq_engine::Particle*> clouds = allClouds();
+    for (size_t i = 0; i < clouds.size() && i < held.size(); i++)
+        clouds[i]->restore(held[i]);
+    seed48(random);
 }
 
 // The show back where it started, for playing it again.

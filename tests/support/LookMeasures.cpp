@@ -193,7 +193,7 @@ LookFigures measureLook(const std::vector<FrameLook>& frames, const StereoAudio&
         section.hueShift = s ? hueDistance(section.colour.hue, figures.sections.back().colour.hue) : 0.0;
         figures.sections.push_back(section);
     }
-    for (const soundtrack::Cue& cue : soundtrack::cues) {
+    for (const Cue& cue : cues) {
         if (cue.time <= 0.0)
             continue;
         std::vector<double> before;

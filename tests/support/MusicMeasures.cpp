@@ -9,9 +9,6 @@
 
 namespace {
 
-using soundtrack::finalChord;
-using soundtrack::randomNumsFirstPass;
-using soundtrack::randomNumsSecondPass;
 
 // The digit row's first pass, in sixteenths of the score: five bars from
 // sixteenth 144, backbeats on beats 2 and 4.
@@ -193,7 +190,7 @@ MusicMeasures measureMusic(const StereoAudio& track) {
                          energyDb(presence, rate, randomNumsFirstPass, randomNumsSecondPass);
     m.quietestAir = quietestAirBetweenBackbeats(mono, rate);
 
-    for (const soundtrack::Cue& cue : soundtrack::cues) {
+    for (const Cue& cue : cues) {
         double after = energyDb(mono, rate, cue.time, cue.time + 0.02);
         m.cueLifts.push_back({cue.time, after - energyDb(mono, rate, cue.time - 0.1, cue.time)});
     }

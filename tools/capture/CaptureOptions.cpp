@@ -128,9 +128,10 @@ ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
     return parsed;
 }
 
-std::string usageText() {
-    return std::string("Usage: velquor-capture [OPTION]...\n"
-           ) + "Renders the show frame by frame at a fixed frame rate, as a recording would\n"
+std::string usageText(const std::string& show, const std::string& track) {
+    std::string program = show + "-capture";
+    return "Usage: " + program + " [OPTION]...\n"
+           "Renders the show frame by frame at a fixed frame rate, as a recording would\n"
            "show it, into PNG frames, a video or a contact sheet. Run it where data/ is\n"
            "(the build directory); it needs an X display (a private Xvfb serves).\n"
            "Frame n shows the show at n / fps seconds; every frame from the first is\n"
@@ -148,7 +149,7 @@ std::string usageText() {
            "Settings:\n"
            "  --size WxH        frame size in pixels, landscape (default 1920x1080)\n"
            "  --fps N           frames per second (default 60)\n"
-           "  --duration S      seconds of show (default: the length of data/quorvin.mp3)\n"
+           "  --duration S      seconds of show (default: the length of " + track + ")\n"
            "                    Every time (--duration, --from, --to, --at) is at most " +
            formatSeconds(longestSeconds) + " s.\n"
            "  --from S          start of the range in seconds (default 0)\n"
@@ -163,9 +164,9 @@ std::string usageText() {
            "2 for a bad command line or an output path that cannot be written.\n"
            "\n"
            "Examples:\n"
-           "  velquor-capture --video velquor.mp4\n"
-           "  velquor-capture --size 1280x720 --sheet sheet.png\n"
-           "  velquor-capture --size 480x270 --fps 30 --at 2.5,9 --frames shots\n";
+           "  " + program + " --video " + show + ".mp4\n"
+           "  " + program + " --size 1280x720 --sheet sheet.png\n"
+           "  " + program + " --size 480x270 --fps 30 --at 2.5,9 --frames shots\n";
 }
 
 std::string atFrameName(double seconds) {

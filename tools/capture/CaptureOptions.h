@@ -8,7 +8,7 @@
 
 namespace capture {
 
-// What one run of velquor-capture is asked to do, as given on the command line.
+// What one run of a show's capture is asked to do, as given on the command line.
 struct CaptureOptions {
     int width = 1920;
     int height = 1080;
@@ -37,7 +37,8 @@ using ParsedOptions = tools::Parsed<CaptureOptions>;
 // args excludes the program name.
 ParsedOptions parseCaptureOptions(const std::vector<std::string>& args);
 
-std::string usageText();
+// The help of NAME-capture, for the show named show with its track.
+std::string usageText(const std::string& show, const std::string& track);
 
 // Where the PNG of an --at time goes: named by the time as asked, in
 // milliseconds precision ("t2.500.png").

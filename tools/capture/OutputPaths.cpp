@@ -14,7 +14,7 @@ namespace {
 // Write permission bits say little (root passes them all, a read-only file
 // system does not): make a file and remove it again.
 std::string tryWritingIn(const std::string& directory, const std::string& what) {
-    tools::AtomicFile probe(directory + "/.velquor-capture");
+    tools::AtomicFile probe(directory + "/.vq-capture-probe");
     std::string error = probe.open();
     return error.empty() ? "" : "cannot write " + what + error.substr(error.find(':'));
 }

@@ -23,8 +23,8 @@ std::string clockTime(double seconds) {
     return text;
 }
 
-Progress::Progress(long long total, FILE* stream, bool terminal)
-    : total(std::max(total, 1LL)), stream(stream), terminal(terminal), begin(std::chrono::steady_clock::now()),
+Progress::Progress(const std::string& program, long long total, FILE* stream, bool terminal)
+    : program(program), total(std::max(total, 1LL)), stream(stream), terminal(terminal), begin(std::chrono::steady_clock::now()),
       lastDrawn(begin) {}
 
 std::string Progress::summary(long long done) const {
@@ -55,7 +55,7 @@ void Progress::update(long long done) {
     if (tenths <= tenthsReported)
         return;
     tenthsReported = tenths;
-    std::fprintf(stream, "velquor-capture: %3d%% (%s)\n", tenths * 10, summary(done).c_str());
+    std::fprintf(stream, "%s: %3d%% (%s)\n", program.c_str(), tenths * 10, summary(done).c_str());
     std::fflush(stream);
 }
 

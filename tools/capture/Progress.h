@@ -12,12 +12,14 @@ namespace capture {
 // a pipe.
 class Progress {
 public:
-    Progress(long long total, FILE* stream, bool terminal);
+    // Each line starts with "program: ".
+    Progress(const std::string& program, long long total, FILE* stream, bool terminal);
 
     void update(long long done);
     // Ends the bar's line.
     void finish();
 
+    std::string program;
     long long total;
     FILE* stream;
     bool terminal;

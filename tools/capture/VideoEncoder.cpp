@@ -51,7 +51,7 @@ VideoEncoder::~VideoEncoder() {
 }
 
 std::string VideoEncoder::start(const std::string& audioPath, double audioStart, double audioSeconds) {
-    char logName[] = "/tmp/velquor-capture-ffmpeg-XXXXXX";
+    char logName[] = "/tmp/vq-capture-ffmpeg-XXXXXX";
     int log = mkstemp(logName);
     if (log < 0)
         return std::string("cannot make a log file for ffmpeg in /tmp: ") + std::strerror(errno);
@@ -64,12 +64,16 @@ std::string VideoEncoder::start(const std::string& audioPath, double audioStart,
     std::vector<std::string> args = {
         "ffmpeg", "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", std::to_string(width) + "x" + std::to_string(height),
-        "-framerate", std::to_string(fps), "-i", "pipe:0",
+        "-framerate", std::to_string(fps), "-i", "pipe:0"};
+    std::vector<std::string> sound = {
         "-ss", decimal(audioStart), "-t", decimal(audioSeconds), "-i", audioPath,
-        "-map", "0:v:0", "-map", "1:a:0",
-        "-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
-        "-c:a", "aac", "-b:a", "192k",
-        "-movflags", "+faststart", "-f", "mp4", partialPath};
+        "-map", "0:v:0", "-map", "1:a:0", "-c:a", "aac", "-b:a", "192k"};
+    if (!audioPath.empty())
+        args.insert(args.end(), sound.begin(), sound.end());
+    for (const char* rest : {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
+                             "-movflags", "+faststart", "-f", "mp4"})
+        args.push_back(rest);
+    args.push_back(partialPath);
     tools::ChildSetup setup;
     setup.input = fds[0];
     setup.output = log;

@@ -26,7 +26,8 @@ public:
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
-    // Starts ffmpeg; the sound is audioSeconds of audioPath from audioStart on.
+    // Starts ffmpeg; the sound is audioSeconds of audioPath from audioStart
+    // on, and an empty audioPath makes a silent video.
     // Each of these returns an error message, or empty.
     std::string start(const std::string& audioPath, double audioStart, double audioSeconds);
     std::string writeFrame(const RgbImage& frame);

@@ -1,13 +1,15 @@
 #include "tools/common/OffscreenShow.h"
 
+#include <cxxabi.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <typeinfo>
 #include <vector>
 
-#include "demo/StartChecks.h"
-#include "demo/MyDemo.h"
-#include "demo/SceneCommon.h"
 #include "engine/GLCheck.h"
 #include "engine/RenderBuffer.h"
 #include "tools/common/GLWindow.h"
@@ -20,22 +22,37 @@ namespace {
 const int windowSide = 16;
 const size_t keptGLReports = 10;
 
-// The scenes draw from the process-wide drand48 stream, from where it stands
-// when the process starts. Read once, before anything draws from it, so that
-// every show built in the process starts from there, as velquor's one show does.
-struct RandomStart {
-    unsigned short state[3];
-    RandomStart() {
-        unsigned short any[3] = {0, 0, 0};
-        std::copy_n(seed48(any), 3, state);
-        seed48(state);
-    }
-};
-const RandomStart randomStart;
+// The entries of one of the engine's lists from first on: what was made since it held first.
+template <typename T>
+std::vector<T*> madeSince(const std::vector<T*>& live, size_t first) {
+    return {live.begin() + std::ptrdiff_t(std::min(first, live.size())), live.end()};
+}
 
 } // namespace
 
-OffscreenShow::OffscreenShow(int width, int height) : width(width), height(height) {}
+void saveRandom(unsigned short state[3]) {
+    // seed48 hands back the position it replaces; putting it straight back
+    // leaves the stream where it was (shows never change its multiplier).
+    unsigned short any[3] = {0, 0, 0};
+    std::memcpy(state, seed48(any), sizeof(unsigned short) * 3);
+    restoreRandom(state);
+}
+
+void restoreRandom(const unsigned short state[3]) {
+    unsigned short copy[3] = {state[0], state[1], state[2]};
+    seed48(copy);
+}
+
+void restartRandom() {
+    // glibc and musl both start drand48 at zero, with the standard multiplier
+    // and addend, which seed48 puts back as well. (srand48 would not do: it
+    // sets the low 16 bits to 0x330E.)
+    const unsigned short unseeded[3] = {0, 0, 0};
+    restoreRandom(unseeded);
+}
+
+OffscreenShow::OffscreenShow(const vq_tools::Show& description, int width, int height)
+    : width(width), height(height), description(description) {}
 
 // Built in someone else's context, it leaves the context and SDL to them.
 OffscreenShow::~OffscreenShow() {
@@ -76,26 +93,98 @@ std::string OffscreenShow::build() {
     std::string error = makeFramebuffer();
     if (!error.empty())
         return error;
-    unsigned short start[3] = {randomStart.state[0], randomStart.state[1], randomStart.state[2]};
-    seed48(start);
-    // MyDemo's constructor sets the global GL state; each frame's first pass
-    // binds the offscreen buffer and sets its viewport.
-    demo = new MyDemo(width, height);
-    demo->init();
-    scenes = sceneContents(*demo);
-    return brokenProgramReason();
+    error = buildShow();
+    return error.empty() ? brokenProgramReason() : error;
 }
 
-std::string OffscreenShow::resize(int width, int height) {
-    deleteFramebuffers();
-    this->width = width;
-    this->height = height;
-    std::string error = makeFramebuffer();
-    // Each scene's projection as a show built at this size would have it.
-    for (const SceneContent& scene : scenes)
-        if (scene.projection)
-            layOut(*scene.projection, width, height);
-    return error;
+std::string OffscreenShow::buildShow() {
+    // Every build of the show is the same show, as every run of it is.
+    restartRandom();
+    size_t firstCloud = vq_engine::Particle::live.size();
+    size_t firstProgram = vq_engine::ShaderProgram::live.size();
+    // The first pass of each frame binds the offscreen buffer and sets its viewport.
+    demo = description.make(width, height);
+    madeClouds = madeSince(vq_engine::Particle::live, firstCloud);
+    madePrograms = madeSince(vq_engine::ShaderProgram::live, firstProgram);
+    return demo ? "" : "the show's make gave no show";
+}
+
+std::string OffscreenShow::brokenProgramReason() const {
+    std::vector<vq_engine::ShaderProgram*> made = programs();
+    int broken = 0;
+    std::string files;
+    for (vq_engine::ShaderProgram* program : made) {
+        if (program->isLinked())
+            continue;
+        broken++;
+        std::string these = program->sourceFiles();
+        if (files.find(these) == std::string::npos)
+            files += (files.empty() ? "" : "; ") + these;
+    }
+    if (broken == 0)
+        return "";
+    return "the show cannot start with a broken particle program: " + std::to_string(broken) + " of " +
+           std::to_string(made.size()) + " built from " + files + " did not link (the shader errors are above)";
+}
+
+std::string OffscreenShow::sceneName(vq_engine::Scene* scene) {
+    const char* mangled = typeid(*scene).name();
+    int status = 0;
+    std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(mangled, nullptr, nullptr, &status), std::free);
+    return status == 0 && name ? name.get() : mangled;
+}
+
+// The same show makes the same programs in the same order. One that does not
+// build from its files now (they are being edited) takes over the working
+// program its predecessor had, as a failed reload keeps it.
+void OffscreenShow::keepWorkingPrograms(const std::vector<vq_engine::ShaderProgram*>& before) {
+    for (size_t i = 0; i < madePrograms.size() && i < before.size(); i++) {
+        vq_engine::ShaderProgram* now = madePrograms[i];
+        if (!now->isLinked() && before[i]->isLinked() && now->sourceFiles() == before[i]->sourceFiles()) {
+            std::swap(now->id, before[i]->id);
+            std::swap(now->shaders, before[i]->shaders);
+        }
+    }
+}
+
+std::string OffscreenShow::rebuild(int width, int height, bool fresh) {
+    std::vector<vq_engine::Particle::State> held;
+    unsigned short random[3];
+    saveRandom(random);
+    finish();
+    // The old show's clouds and programs go while the context is current;
+    // its scenes, which still point at them, are never called again.
+    for (vq_engine::Particle* cloud : madeClouds) {
+        held.push_back(cloud->save());
+        delete cloud;
+    }
+    std::vector<vq_engine::ShaderProgram*> before = madePrograms;
+    madeClouds.clear();
+    madePrograms.clear();
+    demo = nullptr;
+    std::string error;
+    // The buffers stay for a show started afresh at its size: the last frame
+    // drawn into them may still be on its way to a window.
+    if (width != this->width || height != this->height) {
+        deleteFramebuffers();
+        this->width = width;
+        this->height = height;
+        error = makeFramebuffer();
+    }
+    error = error.empty() ? buildShow() : error;
+    keepWorkingPrograms(before);
+    for (vq_engine::ShaderProgram* program : before)
+        delete program;
+    if (!error.empty() || fresh)
+        return error;
+    std::vector<vq_engine::Particle*> now = clouds();
+    if (now.size() != held.size())
+        return "the show built again at " + std::to_string(width) + "x" + std::to_string(height) + " made " +
+               std::to_string(now.size()) + " clouds, not the " + std::to_string(held.size()) + " it had";
+    for (size_t i = 0; i < now.size(); i++)
+        now[i]->restore(held[i]);
+    restoreRandom(random);
+    return "";
 }
 
 GLuint OffscreenShow::framebuffer() const {

@@ -7,24 +7,26 @@
 #include <string>
 #include <vector>
 
-#include "demo/SceneContents.h"
+#include "engine/Demo.h"
+#include "engine/Particle.h"
+#include "engine/ShaderProgram.h"
+#include "tools/ShowTools.h"
 #include "tools/common/PngFile.h"
 
-class MyDemo;
 namespace vq_engine {
 class RenderBuffer;
 }
 
 namespace tools {
 
-// The show, built in an OpenGL 4.1 core context and drawn into an offscreen
+// A show, built in an OpenGL 4.1 core context and drawn into an offscreen
 // framebuffer of a size of its own, whatever the screen, in a hidden window
-// and context of its own. velquor-capture reads the frames back;
-// velquor-preview's context shares them with its visible window's, where a
-// thread of the preview's own copies each frame to the screen.
+// and context of its own. The capture reads the frames back; the preview's
+// context shares them with its visible window's, where a thread of the
+// preview's own copies each frame to the screen.
 class OffscreenShow {
 public:
-    OffscreenShow(int width, int height);
+    OffscreenShow(const vq_tools::Show& description, int width, int height);
     ~OffscreenShow();
     OffscreenShow(const OffscreenShow&) = delete;
     OffscreenShow& operator=(const OffscreenShow&) = delete;
@@ -35,9 +37,11 @@ public:
     // Gives back the GL objects of its own while the context is still there
     // (the demo's objects go with the context).
     void close();
-    // A new buffer of the given size, every scene's projection as a show
-    // built at that size has it; an error message, or empty.
-    std::string resize(int width, int height);
+    // The show built again at the given size (with new buffers for a new
+    // size): with the clouds and the random stream it holds now put back,
+    // unless fresh, when it starts from its beginning. An error message, or
+    // empty.
+    std::string rebuild(int width, int height, bool fresh = false);
     // Draws the show at time t into the buffer, as one frame of the live
     // demo would, and lets GL start on it; at most one earlier frame is
     // still being drawn when it returns.
@@ -68,10 +72,26 @@ public:
     bool shareWithCurrent = false;
     long long glProblems = 0;
     std::vector<std::string> glReports; // the first few
-    std::vector<SceneContent> scenes;
+    vq_tools::Show description;
+    // The show as made by description.make; its scenes are never deleted.
+    vq_engine::Demo* demo = nullptr;
+
+    // What this show made as it was built, taken from the engine's lists:
+    // its clouds (all that it carries between frames, with the random
+    // stream) and its programs. A show that makes or deletes clouds while it
+    // plays has state beyond them (Show::keepsOtherState).
+    const std::vector<vq_engine::Particle*>& clouds() const { return madeClouds; }
+    const std::vector<vq_engine::ShaderProgram*>& programs() const { return madePrograms; }
+    // The scene's class name, for people: "Background".
+    static std::string sceneName(vq_engine::Scene* scene);
 
 private:
+    // The buffers, then the show, whose programs must all link.
     std::string build();
+    // The show alone, from the random stream's start.
+    std::string buildShow();
+    std::string brokenProgramReason() const;
+    void keepWorkingPrograms(const std::vector<vq_engine::ShaderProgram*>& before);
     std::string makeFramebuffer();
     void deleteFramebuffers();
     std::string startGLCheck();
@@ -95,10 +115,16 @@ private:
     // GL's bottom-up rows, kept between frames: a fresh frame-sized buffer
     // each time costs more than the read itself.
     std::vector<unsigned char> rows;
-    // Like the live demo's, created once and never deleted: its scenes own GL
-    // objects for the life of the process.
-    MyDemo* demo = nullptr;
+    std::vector<vq_engine::Particle*> madeClouds;
+    std::vector<vq_engine::ShaderProgram*> madePrograms;
 };
+
+// The process-wide drand48 stream's position, read and set without drawing from it.
+void saveRandom(unsigned short state[3]);
+void restoreRandom(const unsigned short state[3]);
+// The stream as an unseeded process starts it: a show built after this is
+// the show a fresh run builds.
+void restartRandom();
 
 // A framebuffer's colour picture, row 0 at the top; rows is scratch space
 // kept between calls. The read framebuffer binding is left as it was.

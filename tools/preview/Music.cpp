@@ -22,10 +22,12 @@ Music::~Music() {
         Mix_CloseAudio();
 }
 
-std::string Music::open(const char* path) {
+std::string Music::open(const std::string& path, const std::string& program) {
+    if (path.empty())
+        return "";
     audioOpen = openMixer();
     if (!audioOpen) {
-        std::fprintf(stderr, "velquor-preview: warning: no audio device (%s); playing without sound\n",
+        std::fprintf(stderr, "%s: warning: no audio device (%s); playing without sound\n", program.c_str(),
                      SDL_GetError());
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -33,13 +35,15 @@ std::string Music::open(const char* path) {
         if (!audioOpen)
             return std::string("cannot open even a silent audio device: ") + Mix_GetError();
     }
-    music = Mix_LoadMUS(path);
+    music = Mix_LoadMUS(path.c_str());
     if (!music)
-        return std::string("cannot load ") + path + ": " + Mix_GetError();
+        return "cannot load " + path + ": " + Mix_GetError();
     return "";
 }
 
 void Music::playFrom(double seconds) {
+    if (!music)
+        return;
     // Once through from the position, without a fade. Starting again is
     // exact where pausing and resuming would keep what the decoder had buffered.
     playing = Mix_FadeInMusicPos(music, 1, 0, seconds) == 0;

@@ -16,8 +16,9 @@ public:
     Music(const Music&) = delete;
     Music& operator=(const Music&) = delete;
 
-    // An error naming the file, or empty.
-    std::string open(const char* path);
+    // An error naming the file, or empty; an empty path is a silent show.
+    // Warnings start with program.
+    std::string open(const std::string& path, const std::string& program);
     void playFrom(double seconds);
     void stop();
 

@@ -6,15 +6,14 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <set>
 
-#include "demo/SceneCommon.h"
+#include "engine/Shader.h"
 #include "tools/common/FrameTime.h"
 #include "tools/common/GLWindow.h"
 #include "tools/common/PngFile.h"
 
 namespace preview {
-
-const char* const musicPath = "data/quorvin.mp3";
 
 namespace {
 
@@ -41,10 +40,30 @@ double steadySeconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-Preview::Preview(const PreviewOptions& options, double showSeconds, std::function<double()> now)
-    : showSeconds(showSeconds), player(options.fps, int(tools::frameAtOrBefore(showSeconds, options.fps))),
-      clock(options.fps, player.lastFrame), watch({starsVertexPath, starsFragmentPath}), now(now),
-      options(options) {}
+Preview::Preview(const vq_tools::Show& description, const PreviewOptions& options, double showSeconds,
+                 std::function<double()> now)
+    : showSeconds(showSeconds),
+      player(description, options.fps, int(tools::frameAtOrBefore(showSeconds, options.fps))),
+      clock(options.fps, player.lastFrame), watch(std::vector<std::string>()), now(now), options(options) {}
+
+std::string Preview::program() const {
+    return player.show.description.name + "-preview";
+}
+
+namespace {
+
+// Every file the programs were built from, once each.
+std::vector<std::string> shaderFiles(const std::vector<vq_engine::ShaderProgram*>& programs) {
+    std::vector<std::string> files;
+    std::set<std::string> seen;
+    for (vq_engine::ShaderProgram* program : programs)
+        for (vq_engine::Shader* shader : program->shaders)
+            if (seen.insert(shader->path).second)
+                files.push_back(shader->path);
+    return files;
+}
+
+} // namespace
 
 Preview::~Preview() {
     presenter.reset();
@@ -59,7 +78,7 @@ Preview::~Preview() {
 std::string Preview::open() {
     Uint32 flags = SDL_WINDOW_RESIZABLE | (options.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     std::string error =
-        tools::openGLWindow("velquor-preview", options.width, options.height, flags, false, window, context);
+        tools::openGLWindow(program().c_str(), options.width, options.height, flags, false, window, context);
     if (!error.empty())
         return error;
 
@@ -69,11 +88,15 @@ std::string Preview::open() {
     error = player.open(width, height);
     if (!error.empty())
         return error;
-    bar.reset(new TimelineBar(player.show.scenes, showSeconds));
+    watch = ShaderWatch(shaderFiles(player.show.programs()));
+    if (player.show.description.keepsOtherState)
+        std::printf("%s: the show keeps state beyond its clouds, so a seek steps it from the start\n",
+                    program().c_str());
+    bar.reset(new TimelineBar(player.show.demo->scenes, player.show.description.cues, showSeconds));
     presenter.reset(new Presenter(window, context, *bar));
     if (!presenter->error.empty())
         return presenter->error;
-    error = music.open(musicPath);
+    error = music.open(player.show.description.track, program());
     if (!error.empty())
         return error;
 
@@ -176,9 +199,9 @@ void Preview::updateTitle(double now) {
     framesSinceTitle = 0;
 
     char part[128];
-    std::snprintf(part, sizeof part, "velquor-preview  %.3f s  frame %d  %s%gx", player.timeOf(player.frame),
-                  player.frame, clock.playing ? "" : "paused  ", clock.rate);
-    std::string title = part;
+    std::snprintf(part, sizeof part, "  %.3f s  frame %d  %s%gx", player.timeOf(player.frame), player.frame,
+                  clock.playing ? "" : "paused  ", clock.rate);
+    std::string title = program() + part;
     if (clock.looping) {
         std::snprintf(part, sizeof part, "  loop %.3f-%.3f", player.timeOf(clock.loopStart),
                       player.timeOf(clock.loopEnd));
@@ -243,9 +266,9 @@ void Preview::togglePause() {
 void Preview::seekTo(int frame) {
     // Far beyond the states kept so far a seek takes a while: say so meanwhile.
     if (player.framesToStep(frame) > longSeek) {
-        char title[96];
-        std::snprintf(title, sizeof title, "velquor-preview  stepping to %.3f s", player.timeOf(frame));
-        SDL_SetWindowTitle(window, title);
+        char title[64];
+        std::snprintf(title, sizeof title, "  stepping to %.3f s", player.timeOf(frame));
+        SDL_SetWindowTitle(window, (program() + title).c_str());
         SDL_PumpEvents();
         lastTitle = -1.0;
     }
@@ -262,7 +285,7 @@ void Preview::stepBy(int frames) {
 
 void Preview::setLoopStart() {
     if (!clock.setLoopStart(player.frame))
-        std::printf("velquor-preview: a loop cannot start at or after its end\n");
+        std::printf("%s: a loop cannot start at or after its end\n", program().c_str());
     // The clock looks for the loop's end from where it last started.
     if (clock.playing)
         clock.startAt(player.frame, seconds());
@@ -270,7 +293,7 @@ void Preview::setLoopStart() {
 
 void Preview::setLoopEnd() {
     if (!clock.setLoopEnd(player.frame))
-        std::printf("velquor-preview: a loop cannot end at or before its start\n");
+        std::printf("%s: a loop cannot end at or before its start\n", program().c_str());
     if (clock.playing)
         clock.startAt(player.frame, seconds());
 }
@@ -291,33 +314,45 @@ void Preview::toggleFullscreen() {
 }
 
 void Preview::reloadShaders() {
-    // Every scene builds its own program from the same pair: when the first
-    // one will not take the files, none will, and one report says why.
-    bool rebuilt = true;
-    for (vq_engine::ShaderProgram* program : starsPrograms()) {
-        rebuilt = program->reload();
-        if (!rebuilt)
-            break;
+    // Each program is built again from its own files. Shows often build many
+    // from the same files: when one will not take them, none will, so each
+    // set of files is tried, and reported, once.
+    std::vector<std::string> rebuilt;
+    std::vector<std::string> broken;
+    for (vq_engine::ShaderProgram* shaderProgram : player.show.programs()) {
+        std::string files = shaderProgram->sourceFiles();
+        if (std::find(broken.begin(), broken.end(), files) != broken.end())
+            continue;
+        if (shaderProgram->reload()) {
+            if (std::find(rebuilt.begin(), rebuilt.end(), files) == rebuilt.end())
+                rebuilt.push_back(files);
+        } else {
+            broken.push_back(files);
+        }
     }
-    std::printf(rebuilt ? "velquor-preview: rebuilt the particle program from %s and %s\n"
-                        : "velquor-preview: %s and %s do not build; the show keeps its last working program\n",
-                starsVertexPath, starsFragmentPath);
+    for (const std::string& files : rebuilt)
+        if (std::find(broken.begin(), broken.end(), files) == broken.end())
+            std::printf("%s: rebuilt the particle program from %s\n", program().c_str(), files.c_str());
+    for (const std::string& files : broken)
+        std::printf("%s: %s do not build; the show keeps its last working program\n", program().c_str(),
+                    files.c_str());
     std::fflush(stdout);
     player.redraw();
     changed = true;
 }
 
 std::string Preview::writeScreenshot() {
-    char name[64];
-    std::snprintf(name, sizeof name, "velquor-%07.3f.png", player.timeOf(player.frame));
+    char time[32];
+    std::snprintf(time, sizeof time, "-%07.3f.png", player.timeOf(player.frame));
+    std::string name = player.show.description.name + time;
     tools::RgbImage frame;
     player.show.read(frame);
     std::string error = tools::writePng(frame, name, stillPngCompression);
     if (!error.empty()) {
-        std::fprintf(stderr, "velquor-preview: %s\n", error.c_str());
+        std::fprintf(stderr, "%s: %s\n", program().c_str(), error.c_str());
         return "";
     }
-    std::printf("velquor-preview: wrote %s\n", name);
+    std::printf("%s: wrote %s\n", program().c_str(), name.c_str());
     std::fflush(stdout);
     return name;
 }

@@ -17,8 +17,6 @@
 
 namespace preview {
 
-extern const char* const musicPath;
-
 // Seconds from some fixed moment, on the steady clock.
 double steadySeconds();
 
@@ -30,7 +28,8 @@ double steadySeconds();
 class Preview {
 public:
     // now reads the time the play clock follows, in seconds.
-    Preview(const PreviewOptions& options, double showSeconds, std::function<double()> now = steadySeconds);
+    Preview(const vq_tools::Show& description, const PreviewOptions& options, double showSeconds,
+            std::function<double()> now = steadySeconds);
     ~Preview();
     Preview(const Preview&) = delete;
     Preview& operator=(const Preview&) = delete;
@@ -60,7 +59,7 @@ public:
     void changeRate(double factor);
     void toggleFullscreen();
     void reloadShaders();
-    // The frame on screen, as velquor-SSS.SSS.png in the working directory; its name, or empty.
+    // The frame on screen, as NAME-SSS.SSS.png in the working directory; its name, or empty.
     std::string writeScreenshot();
 
     double showSeconds;
@@ -94,6 +93,8 @@ private:
     // show; the clock starts again from that frame.
     void restartFromFrame();
     void useSpareTime(double now);
+    // "NAME-preview", the start of every message and title.
+    std::string program() const;
 
     PreviewOptions options;
     // The window's context, current on the presenter's thread; the show's

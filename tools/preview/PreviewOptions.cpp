@@ -78,22 +78,22 @@ std::string controlsText() {
            "  [ and ]      set the loop's start or end at the current time\n"
            "  Backspace    clear the loop\n"
            "  - and =      halve or double the playback speed (music only at 1x)\n"
-           "  R            rebuild the particle program from data/stars.vs and data/stars.fs\n"
-           "               (done by itself whenever either file changes)\n"
+           "  R            rebuild the particle programs from their shader files\n"
+           "               (done by itself whenever one of those files changes)\n"
            "  H            hide or show the timeline bar\n"
            "  F11          full screen on or off\n"
-           "  F12          write the frame on screen, without the bar, as velquor-SSS.SSS.png\n"
-           "               (its time) in the working directory\n"
+           "  F12          write the frame on screen, without the bar, as NAME-SSS.SSS.png\n"
+           "               (the show's name and its time) in the working directory\n"
            "  F1           print these keys\n"
            "  Escape       quit\n";
 }
 
-std::string usageText() {
-    return "Usage: velquor-preview [OPTION]...\n"
+std::string usageText(const std::string& show) {
+    return "Usage: " + show + "-preview [OPTION]...\n"
            "Plays the show in a window with its soundtrack, for working on it: pause,\n"
            "seek, step, loop and change the speed, and see edits of the particle shaders\n"
            "at once. Run it where data/ is (the build directory).\n"
-           "Frame n is the show at n / fps seconds, exactly as velquor-capture renders\n"
+           "Frame n is the show at n / fps seconds, exactly as " + show + "-capture renders\n"
            "it: the show's motion advances once per frame, so frames the machine cannot\n"
            "draw in time are still stepped, and a seek anywhere shows the very frame a\n"
            "run from the start shows there.\n"

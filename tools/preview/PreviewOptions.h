@@ -8,7 +8,7 @@
 
 namespace preview {
 
-// What one run of velquor-preview is asked to do, as given on the command line.
+// What one run of a show's preview is asked to do, as given on the command line.
 struct PreviewOptions {
     int width = 1280;
     int height = 720;
@@ -31,7 +31,8 @@ ParsedOptions parsePreviewOptions(const std::vector<std::string>& args);
 // The times checked against the show's length in seconds; an error, or empty.
 std::string checkTimes(const PreviewOptions& options, double showSeconds);
 
-std::string usageText();
+// The help of NAME-preview, for the show named show.
+std::string usageText(const std::string& show);
 // The keys, one a line, as --help and the F1 key list them.
 std::string controlsText();
 

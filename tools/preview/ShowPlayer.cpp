@@ -6,7 +6,8 @@
 
 namespace preview {
 
-ShowPlayer::ShowPlayer(int fps, int lastFrame) : fps(fps), lastFrame(lastFrame), show(0, 0) {}
+ShowPlayer::ShowPlayer(const vq_tools::Show& description, int fps, int lastFrame)
+    : fps(fps), lastFrame(lastFrame), show(description, 0, 0) {}
 
 ShowPlayer::~ShowPlayer() {
     close();
@@ -22,24 +23,31 @@ std::string ShowPlayer::open(int width, int height) {
     // One frame on its way to the screen, one waiting for it, and one being drawn.
     show.buffers = 3;
     show.shareWithCurrent = true;
-    std::string error = show.open("velquor-preview-show");
+    std::string error = show.open((show.description.name + "-preview-show").c_str());
     if (!error.empty())
         return error;
-    for (const SceneContent& scene : show.scenes) {
-        if (!scene.name)
-            return "the show has a scene whose clouds this preview does not know; it cannot rewind it";
-        clouds.insert(clouds.end(), scene.clouds.begin(), scene.clouds.end());
-    }
+    clouds = show.clouds();
     states.keep(0, saveShow(clouds, nullptr));
     redraw();
     return "";
 }
 
 std::string ShowPlayer::resize(int width, int height) {
-    std::string error = show.resize(width, height);
-    if (error.empty())
+    std::string error = show.rebuild(width, height, !keepsStates());
+    if (!error.empty())
+        return error;
+    clouds = show.clouds();
+    if (keepsStates()) {
         redraw();
-    return error;
+        return "";
+    }
+    // Built afresh: the show stands before its first frame.
+    int n = frame;
+    frame = 0;
+    restore(n);
+    draw(n);
+    frame = n;
+    return "";
 }
 
 unsigned int ShowPlayer::framebuffer() const {
@@ -57,7 +65,7 @@ void ShowPlayer::draw(int n) {
 }
 
 void ShowPlayer::keepIfDue(int n) {
-    if (n % keepEvery != 0 || states.has(n))
+    if (!keepsStates() || n % keepEvery != 0 || states.has(n))
         return;
     int found = 0;
     states.keep(n, saveShow(clouds, states.latestUpTo(n - 1, found)));
@@ -78,9 +86,12 @@ int ShowPlayer::framesToStep(int n) const {
 
 void ShowPlayer::restore(int n) {
     int from = startFor(n);
-    if (from != frame) {
+    if (from != frame && keepsStates()) {
         int kept = 0;
         restoreShow(*states.latestUpTo(from, kept), clouds);
+    } else if (from != frame) {
+        show.rebuild(show.width, show.height, true);
+        clouds = show.clouds();
     }
     for (int k = from + 1; k < n; k++)
         step(k);
@@ -104,6 +115,8 @@ void ShowPlayer::redraw() {
 }
 
 bool ShowPlayer::keepAhead(double seconds) {
+    if (!keepsStates())
+        return false;
     using Clock = std::chrono::steady_clock;
     Clock::time_point deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
@@ -129,9 +142,9 @@ bool ShowPlayer::keepAhead(double seconds) {
 std::vector<std::string> ShowPlayer::scenesAt(int n) const {
     double t = timeOf(n);
     std::vector<std::string> names;
-    for (const SceneContent& scene : show.scenes)
-        if (scene.scene->showsAt(t))
-            names.push_back(scene.name);
+    for (vq_engine::Scene* scene : show.demo->scenes)
+        if (scene->showsAt(t))
+            names.push_back(tools::OffscreenShow::sceneName(scene));
     return names;
 }
 

@@ -19,7 +19,7 @@ public:
     // States are kept every keepEvery frames.
     static const int keepEvery = 15;
 
-    ShowPlayer(int fps, int lastFrame);
+    ShowPlayer(const vq_tools::Show& description, int fps, int lastFrame);
     ~ShowPlayer();
     ShowPlayer(const ShowPlayer&) = delete;
     ShowPlayer& operator=(const ShowPlayer&) = delete;
@@ -37,8 +37,8 @@ public:
     void redraw();
     // How many frames showFrame(n) would step unseen before drawing n.
     int framesToStep(int n) const;
-    // A new buffer of the window's size, with the current frame drawn into
-    // it; an error, or empty.
+    // The show built again at the window's size, with the current frame
+    // drawn into its new buffer; an error, or empty.
     std::string resize(int width, int height);
     // Steps a scout ahead of the kept states for about the given seconds (at
     // least one frame), keeping states as it goes and leaving the current
@@ -65,6 +65,9 @@ private:
     // The frame to step on from towards n: the current one, or a state kept nearer.
     int startFor(int n) const;
     void restore(int n);
+    // Whether kept states bring the show back: not for a show with state
+    // of its own beyond its clouds, which is stepped from a fresh start.
+    bool keepsStates() const { return !show.description.keepsOtherState; }
 
     // Where keepAhead got to: the state after frame scoutFrame.
     ShowState scout;

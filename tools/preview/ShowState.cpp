@@ -13,19 +13,6 @@ size_t cloudBytes(const CloudState& cloud) {
                                                  cloud.birthTimes.size() + cloud.deathTimes.size());
 }
 
-void saveRandom(unsigned short state[3]) {
-    // seed48 hands back the position it replaces; putting it straight back
-    // leaves the stream where it was (the show never changes its multiplier).
-    unsigned short any[3] = {0, 0, 0};
-    std::memcpy(state, seed48(any), sizeof(unsigned short) * 3);
-    restoreRandom(state);
-}
-
-void restoreRandom(const unsigned short state[3]) {
-    unsigned short copy[3] = {state[0], state[1], state[2]};
-    seed48(copy);
-}
-
 ShowState saveShow(const std::vector<vq_engine::Particle*>& clouds, const ShowState* like) {
     ShowState state;
     saveRandom(state.random);

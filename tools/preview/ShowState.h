@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/Particle.h"
+#include "tools/common/OffscreenShow.h"
 
 namespace preview {
 
@@ -22,9 +23,8 @@ struct ShowState {
     std::vector<std::shared_ptr<const CloudState>> clouds;
 };
 
-// The process-wide drand48 stream's position, read and set without drawing from it.
-void saveRandom(unsigned short state[3]);
-void restoreRandom(const unsigned short state[3]);
+using tools::restoreRandom;
+using tools::saveRandom;
 
 // Copies the clouds' arrays (sharing each one unchanged since like, when given)
 // and the random stream.

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "tools/preview/PlayClock.h"
-#include "demo/Cues.h"
 
 namespace preview {
 
@@ -36,9 +35,13 @@ void fill(int x, int y, int width, int height, const Colour& colour) {
 
 } // namespace
 
-TimelineBar::TimelineBar(const std::vector<SceneContent>& scenes, double showSeconds) : showSeconds(showSeconds) {
-    for (const SceneContent& scene : scenes)
-        windows.push_back({scene.scene->start, scene.scene->end});
+TimelineBar::TimelineBar(const std::vector<vq_engine::Scene*>& scenes, const std::vector<vq_tools::Cue>& cues,
+                         double showSeconds)
+    : showSeconds(showSeconds) {
+    for (const vq_engine::Scene* scene : scenes)
+        windows.push_back({scene->start, scene->end});
+    for (const vq_tools::Cue& cue : cues)
+        cueTimes.push_back(cue.time);
 }
 
 int TimelineBar::height() const {
@@ -55,8 +58,8 @@ void TimelineBar::draw(int width, double now, const PlayClock& clock) const {
 
     auto x = [&](double seconds) { return int(std::max(0.0, std::min(seconds / showSeconds, 1.0)) * width); };
     fill(0, 0, width, this->height(), backdrop);
-    for (const soundtrack::Cue& cue : soundtrack::cues)
-        fill(x(cue.time), 0, 1, this->height(), cueTick);
+    for (double cue : cueTimes)
+        fill(x(cue), 0, 1, this->height(), cueTick);
     // The first scene's lane on top, as they are listed.
     for (size_t i = 0; i < windows.size(); i++) {
         int y = margin + int(windows.size() - 1 - i) * laneHeight;

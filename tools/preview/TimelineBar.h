@@ -3,20 +3,22 @@
 
 #include <vector>
 
-#include "demo/SceneContents.h"
+#include "engine/Scene.h"
+#include "tools/ShowTools.h"
 
 namespace preview {
 
 class PlayClock;
 
 // A thin bar along the bottom of the window: one lane per scene marking its
-// window, the music's cues as ticks, the loop and the current time. Drawn
+// window, the show's cues as ticks, the loop and the current time. Drawn
 // with scissored clears alone, so it needs no program of its own.
 class TimelineBar {
 public:
     static const int laneHeight = 2;
 
-    TimelineBar(const std::vector<SceneContent>& scenes, double showSeconds);
+    TimelineBar(const std::vector<vq_engine::Scene*>& scenes, const std::vector<vq_tools::Cue>& cues,
+                double showSeconds);
 
     // Along the bottom of the bound framebuffer, of the given width; GL
     // state is left as found.
@@ -29,6 +31,7 @@ private:
         double end;
     };
     std::vector<Window> windows;
+    std::vector<double> cueTimes;
     double showSeconds;
 };
 

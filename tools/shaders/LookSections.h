@@ -14,13 +14,13 @@ struct Section {
 };
 
 constexpr Section sections[] = {
-    {soundtrack::showStart, "opening"},
-    {soundtrack::beginAppears, "words"},
-    {soundtrack::n158Appears, "numbers"},
-    {soundtrack::millionAppears, "powers"},
-    {soundtrack::randomNumsFirstPass, "first drop"},
-    {soundtrack::randomNumsSecondPass, "second drop"},
-    {soundtrack::finalChord, "close"},
+    {showStart, "opening"},
+    {beginAppears, "words"},
+    {n158Appears, "numbers"},
+    {millionAppears, "powers"},
+    {randomNumsFirstPass, "first drop"},
+    {randomNumsSecondPass, "second drop"},
+    {finalChord, "close"},
 };
 
 constexpr int sectionCount = sizeof sections / sizeof sections[0];

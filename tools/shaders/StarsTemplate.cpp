@@ -15,9 +15,9 @@ ShowTiming showTiming() {
     ShowTiming timing;
     for (const Section& section : sections)
         timing.sectionStarts.push_back(section.start);
-    timing.showEnd = soundtrack::trackLength;
-    for (int k = 0; k < soundtrack::cueCount; k++) {
-        double time = soundtrack::cues[k].time;
+    timing.showEnd = trackLength;
+    for (int k = 0; k < cueCount; k++) {
+        double time = cues[k].time;
         timing.cueTimes.push_back(time);
         int opens = -1;
         for (int s = 0; s < sectionCount; s++)

@@ -1,6 +1,6 @@
-// velquor-capture: renders the show at a fixed frame rate, as a recording
-// shows it, into PNG frames, an H.264 video with the soundtrack, or a
-// contact sheet of the whole show.
+// NAME-capture: renders a show at a fixed frame rate, as a recording shows
+// it, into PNG frames, an H.264 video with the soundtrack, or a contact sheet
+// of the whole show.
 #include <malloc.h>
 #include <signal.h>
 #include <unistd.h>
@@ -15,8 +15,8 @@
 #include <GL/glew.h>
 #include <SDL.h>
 
-#include "demo/SceneCommon.h"
-#include "demo/StartChecks.h"
+#include "engine/RegularFile.h"
+#include "tools/ShowTools.h"
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/ContactSheet.h"
 #include "tools/capture/OutputPaths.h"
@@ -31,7 +31,6 @@ using namespace tools;
 
 namespace {
 
-const char* const musicPath = "data/quorvin.mp3";
 const int badInput = 2;
 const int failed = 1;
 // Every frame of a sequence is written: fast. Single pictures are kept: small.
@@ -62,13 +61,16 @@ void handleSignals() {
     signal(SIGXFSZ, SIG_IGN);
 }
 
+// "NAME-capture", the start of every message.
+std::string program;
+
 int complain(const std::string& message, int status) {
-    std::fprintf(stderr, "velquor-capture: %s\n", message.c_str());
+    std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
     return status;
 }
 
-std::string readable(const char* path) {
-    std::string reason = unreadableDataReason(path);
+std::string readable(const std::string& path) {
+    std::string reason = vq_engine::unreadableDataReason(path.c_str());
     return reason.empty() ? reason : reason + " (run it where data/ is, such as the build directory)";
 }
 
@@ -91,9 +93,9 @@ Wanted wantedFrames(const CaptureOptions& options, const FramePlan& plan) {
 
 class Capture {
 public:
-    Capture(const CaptureOptions& options, const FramePlan& plan)
+    Capture(const vq_tools::Show& description, const CaptureOptions& options, const FramePlan& plan)
         : options(options), plan(plan), wanted(wantedFrames(options, plan)),
-          show(options.width, options.height) {
+          show(description, options.width, options.height) {
         show.glCheck = options.glCheck;
     }
 
@@ -114,17 +116,17 @@ private:
 };
 
 int Capture::run() {
-    std::string error = show.open("velquor-capture");
+    std::string error = show.open(program.c_str());
     if (!error.empty())
         return complain(error, failed);
     // Drivers draw points a little differently: the pictures say which one drew them.
-    std::fprintf(stderr, "velquor-capture: OpenGL renderer: %s\n",
+    std::fprintf(stderr, "%s: OpenGL renderer: %s\n", program.c_str(),
                  reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     if (!options.videoPath.empty()) {
         video.reset(new VideoEncoder(options.videoPath, options.width, options.height, options.fps));
         double seconds = double(plan.lastFrame - plan.firstFrame + 1) / options.fps;
         // Frame n shows time n / fps: the sound starts at the first frame's time.
-        error = video->start(musicPath, double(plan.firstFrame) / options.fps, seconds);
+        error = video->start(show.description.track.c_str(), double(plan.firstFrame) / options.fps, seconds);
         if (!error.empty())
             return complain(error, failed);
     }
@@ -134,7 +136,8 @@ int Capture::run() {
     error = drawAll();
     if (stopSignal) {
         video.reset();
-        std::fprintf(stderr, "velquor-capture: stopped by signal %d; no video or sheet written\n", int(stopSignal));
+        std::fprintf(stderr, "%s: stopped by signal %d; no video or sheet written\n", program.c_str(),
+                     int(stopSignal));
         signal(stopSignal, SIG_DFL);
         raise(stopSignal);
     }
@@ -147,14 +150,14 @@ int Capture::run() {
             return complain(std::to_string(show.glProblems) + " GL errors or warnings in frames 1 to " +
                                 std::to_string(plan.lastComputed),
                             failed);
-        std::fprintf(stderr, "velquor-capture: no GL error or warning in frames 1 to %lld\n", plan.lastComputed);
+        std::fprintf(stderr, "%s: no GL error or warning in frames 1 to %lld\n", program.c_str(), plan.lastComputed);
     }
 
     if (video) {
         error = video->finish();
         if (!error.empty())
             return complain(error, failed);
-        std::fprintf(stderr, "velquor-capture: wrote %s (%lld frames, %.2f s)\n", options.videoPath.c_str(),
+        std::fprintf(stderr, "%s: wrote %s (%lld frames, %.2f s)\n", program.c_str(), options.videoPath.c_str(),
                      plan.lastFrame - plan.firstFrame + 1,
                      double(plan.lastFrame - plan.firstFrame + 1) / options.fps);
     }
@@ -162,18 +165,18 @@ int Capture::run() {
         error = writePng(sheet->picture, options.sheetPath, stillPngCompression);
         if (!error.empty())
             return complain(error, failed);
-        std::fprintf(stderr, "velquor-capture: wrote %s (%dx%d thumbnails)\n", options.sheetPath.c_str(),
+        std::fprintf(stderr, "%s: wrote %s (%dx%d thumbnails)\n", program.c_str(), options.sheetPath.c_str(),
                      options.sheetColumns, options.sheetRows);
     }
     if (framesWritten > 0)
-        std::fprintf(stderr, "velquor-capture: wrote %lld PNG frame%s into %s\n", framesWritten,
+        std::fprintf(stderr, "%s: wrote %lld PNG frame%s into %s\n", program.c_str(), framesWritten,
                      framesWritten == 1 ? "" : "s", framesDirectoryOf(options).c_str());
     return 0;
 }
 
 // Every frame from the first: the show's motion advances once per frame.
 std::string Capture::drawAll() {
-    Progress progress(plan.lastComputed, stderr, isatty(2));
+    Progress progress(program, plan.lastComputed, stderr, isatty(2));
     for (FrameNumber n = 1; n <= plan.lastComputed && !stopSignal; n++) {
         show.draw(double(n) / options.fps);
         std::string error = keep(n);
@@ -218,7 +221,10 @@ std::string Capture::keep(FrameNumber n) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+namespace vq_tools {
+
+int captureMain(int argc, char** argv, const Show& show) {
+    program = show.name + "-capture";
     mallopt(M_TRIM_THRESHOLD, keptHeapTop);
     // The capture handles Ctrl-C itself, to clean up behind it.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -227,24 +233,29 @@ int main(int argc, char** argv) {
         return complain(parsed.error, badInput);
     const CaptureOptions& options = parsed.options;
     if (options.help) {
-        std::fputs(usageText().c_str(), stdout);
+        std::fputs(usageText(show.name, show.track).c_str(), stdout);
         return 0;
     }
 
-    for (const char* path : {starsVertexPath, starsFragmentPath}) {
+    for (const std::string& path : show.files) {
         std::string error = readable(path);
         if (!error.empty())
             return complain(error, failed);
     }
     double showSeconds = options.duration;
-    if (!options.durationGiven || !options.videoPath.empty()) {
-        std::string error = readable(musicPath);
+    bool silent = show.track.empty();
+    if (silent && !options.durationGiven && show.seconds <= 0.0)
+        return complain("the show has neither a track nor a length; give --duration", failed);
+    if (silent && !options.durationGiven)
+        showSeconds = show.seconds;
+    if (!silent && (!options.durationGiven || !options.videoPath.empty())) {
+        std::string error = readable(show.track);
         if (!error.empty())
             return complain(error + (options.videoPath.empty() ? "; or give --duration" : ""), failed);
     }
-    if (!options.durationGiven) {
+    if (!silent && !options.durationGiven) {
         std::string error;
-        showSeconds = trackSeconds(musicPath, error);
+        showSeconds = trackSeconds(show.track.c_str(), error);
         if (!error.empty())
             return complain(error + "; give --duration", failed);
     }
@@ -259,9 +270,11 @@ int main(int argc, char** argv) {
 
     handleSignals();
     const FramePlan& plan = planned.plan;
-    std::fprintf(stderr, "velquor-capture: %dx%d at %d fps, drawing frames 1 to %lld (%.2f s of %.2f s)\n",
+    std::fprintf(stderr, "%s: %dx%d at %d fps, drawing frames 1 to %lld (%.2f s of %.2f s)\n", program.c_str(),
                  options.width, options.height, options.fps, plan.lastComputed, double(plan.lastComputed) / options.fps,
                  showSeconds);
-    Capture capture(options, plan);
+    Capture capture(show, options, plan);
     return capture.run();
 }
+
+} // namespace vq_tools

@@ -1,4 +1,8 @@
-#include "demo/FullScreen.h"
+#include "engine/Window.h"
+
+#include <cstring>
+
+namespace vq_engine {
 
 // SDL leaves sizing a full-screen-desktop window to the window manager. An X
 // server with none (a kiosk or party machine started with xinit) keeps the
@@ -14,3 +18,13 @@ SDL_Window* openWindow(const char* title, int width, int height, Uint32 flags) {
         SDL_SetWindowSize(window, width, height);
     return window;
 }
+
+std::string noDisplayReason(const char* videoDriver) {
+    const char* driver = videoDriver ? videoDriver : "none";
+    if (videoDriver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)
+        return "";
+    return std::string("no display found: SDL's video driver is \"") + driver +
+           "\", which has no windowing system (set DISPLAY or WAYLAND_DISPLAY, or run under xvfb-run -a)";
+}
+
+} // namespace vq_engine

@@ -1,0 +1,7 @@
+#version 410 core
+in vec3 colour;
+out vec4 fragColour;
+
+void main() {
+    fragColour = vec4(colour, 1.0);
+}

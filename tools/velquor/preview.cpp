@@ -1,0 +1,6 @@
+// velquor-preview: Velquor in a window, for the people who work on it.
+#include "tools/velquor/VelquorShow.h"
+
+int main(int argc, char** argv) {
+    return vq_tools::previewMain(argc, argv, velquorShow());
+}
