@@ -61,6 +61,15 @@ std::string stillQuery(double seconds, int width, int height, int fps) {
     return query;
 }
 
+// Pixels clearly lit in the picture's top left width x height.
+int litPixels(const RgbImage& picture, int width, int height) {
+    int lit = 0;
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            lit += picture.pixel(x, y)[0] + picture.pixel(x, y)[1] + picture.pixel(x, y)[2] > 120 ? 1 : 0;
+    return lit;
+}
+
 class WebSite : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -152,11 +161,19 @@ TEST_F(WebSite, LivePagePlaysTheTrackDrawsTheShowAndPlaysAgainAfterEscape) {
     ASSERT_EQ(browser.screenshot(shots.path + "/live.png"), "");
     RgbImage frame;
     ASSERT_EQ(tools::readPng(shots.path + "/live.png", frame), "");
-    int lit = 0;
-    for (int y = 0; y < frame.height; y++)
-        for (int x = 0; x < frame.width; x++)
-            lit += frame.pixel(x, y)[0] + frame.pixel(x, y)[1] + frame.pixel(x, y)[2] > 120 ? 1 : 0;
-    EXPECT_GT(lit, 500) << "the live frame is dark";
+    EXPECT_GT(litPixels(frame, frame.width, frame.height), 500) << "the live frame is dark";
+
+    // A smaller canvas, as when the window changes: the show is built again
+    // at its size and plays on.
+    ASSERT_EQ(evaluated(browser, "canvas.style.width = '480px', canvas.style.height = '270px', 'smaller'"), "smaller");
+    ASSERT_TRUE(browser.waitFor("canvas.width === 480 && canvas.height === 270", 20.0));
+    int framesBefore = std::stoi(evaluated(browser, "document.getElementById('status').frames"));
+    ASSERT_TRUE(browser.waitFor("document.getElementById('status').frames > " + std::to_string(framesBefore + 2), 20.0));
+    EXPECT_EQ(evaluated(browser, statusText), "playing");
+    ASSERT_EQ(browser.screenshot(shots.path + "/smaller.png"), "");
+    ASSERT_EQ(tools::readPng(shots.path + "/smaller.png", frame), "");
+    EXPECT_GT(litPixels(frame, 480, 270), 200) << "the resized frame is dark";
+    EXPECT_EQ(litPixels(frame, frame.width, frame.height), litPixels(frame, 480, 270)) << "drawn outside the canvas";
 
     ASSERT_EQ(evaluated(browser, "document.dispatchEvent(new KeyboardEvent('keydown', {key: 'Escape'})), 'sent'"),
               "sent");
