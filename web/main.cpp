@@ -24,13 +24,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "demo/MyDemo.h"
 #include "demo/StartChecks.h"
 #include "engine/Particle.h"
+#include "engine/RandomStream.h"
 #include "engine/ShaderProgram.h"
 
 namespace {
@@ -62,8 +62,7 @@ std::vector<vq_engine::Particle*> allClouds() {
 
 // The show from the random stream's unseeded start, as every run builds it.
 void buildShow(int width, int height) {
-    unsigned short unseeded[3] = {0, 0, 0}; // where drand48 starts in glibc and musl alike
-    seed48(unseeded);
+    vq_engine::restartRandom();
     firstCloud = vq_engine::Particle::live.size();
     firstProgram = vq_engine::ShaderProgram::live.size();
     demo = new MyDemo(width, height);
@@ -82,20 +81,11 @@ void dropShow() {
     demo = nullptr;
 }
 
-// seed48 hands back the position it replaces; putting it straight back
-// leaves the stream where it was.
-void saveRandom(unsigned short state[3]) {
-    unsigned short any[3] = {0, 0, 0};
-    std::memcpy(state, seed48(any), sizeof(unsigned short) * 3);
-    unsigned short copy[3] = {state[0], state[1], state[2]};
-    seed48(copy);
-}
-
 void saveStart() {
     startClouds.clear();
     for (vq_engine::Particle* cloud : allClouds())
         startClouds.push_back(cloud->save());
-    saveRandom(startRandom);
+    vq_engine::saveRandom(startRandom);
 }
 
 std::string makeContext(bool keepFrame) {
@@ -157,14 +147,14 @@ EMSCRIPTEN_KEEPALIVE void velquor_resize(int width, int height) {
     for (vq_engine::Particle* cloud : allClouds())
         held.push_back(cloud->save());
     unsigned short random[3];
-    saveRandom(random);
+    vq_engine::saveRandom(random);
     dropShow();
     glViewport(0, 0, width, height);
     buildShow(width, height);
     std::vector<vq_engine::Particle*> clouds = allClouds();
     for (size_t i = 0; i < clouds.size() && i < held.size(); i++)
         clouds[i]->restore(held[i]);
-    seed48(random);
+    vq_engine::restoreRandom(random);
 }
 
 // The show back where it started, for playing it again.
@@ -172,8 +162,7 @@ EMSCRIPTEN_KEEPALIVE void velquor_rewind() {
     std::vector<vq_engine::Particle*> clouds = allClouds();
     for (size_t i = 0; i < clouds.size(); i++)
         clouds[i]->restore(startClouds[i]);
-    unsigned short copy[3] = {startRandom[0], startRandom[1], startRandom[2]};
-    seed48(copy);
+    vq_engine::restoreRandom(startRandom);
 }
 
 // Frame round(seconds * fps) of a show played at fps frames a second, frame

@@ -9,6 +9,7 @@
 
 #include "engine/Demo.h"
 #include "engine/Particle.h"
+#include "engine/RandomStream.h"
 #include "engine/ShaderProgram.h"
 #include "tools/ShowTools.h"
 #include "tools/common/PngFile.h"
@@ -119,12 +120,9 @@ private:
     std::vector<vq_engine::ShaderProgram*> madePrograms;
 };
 
-// The process-wide drand48 stream's position, read and set without drawing from it.
-void saveRandom(unsigned short state[3]);
-void restoreRandom(const unsigned short state[3]);
-// The stream as an unseeded process starts it: a show built after this is
-// the show a fresh run builds.
-void restartRandom();
+using vq_engine::restartRandom;
+using vq_engine::restoreRandom;
+using vq_engine::saveRandom;
 
 // A framebuffer's colour picture, row 0 at the top; rows is scratch space
 // kept between calls. The read framebuffer binding is left as it was.
