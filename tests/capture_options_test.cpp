@@ -14,6 +14,7 @@
 #include "tests/support/TestTrack.h"
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/ContactSheet.h"
+#include "tools/capture/FrameCompare.h"
 #include "tools/capture/OutputPaths.h"
 #include "tools/common/PngFile.h"
 #include "tools/capture/Progress.h"
@@ -50,7 +51,7 @@ TEST(CaptureOptions, DefaultsAreFullHdAt60FpsForTheWholeTrack) {
 
 TEST(CaptureOptions, TakesEveryOptionWithItsValueAfterASpaceOrAnEqualsSign) {
     ParsedOptions parsed = parse({"--size=1280x720", "--fps", "30", "--duration=12.5", "--from", "1", "--to", "2.5", "--frames",
-                    "out", "--at", "1,2.5,7", "--video", "v.mp4", "--sheet=s.png", "--grid", "3x2"});
+                    "out", "--at", "1,2.5,7", "--compare=refs", "--video", "v.mp4", "--sheet=s.png", "--grid", "3x2"});
     ASSERT_TRUE(parsed.ok()) << parsed.error;
     const CaptureOptions& options = parsed.options;
     EXPECT_EQ(options.width, 1280);
@@ -63,6 +64,7 @@ TEST(CaptureOptions, TakesEveryOptionWithItsValueAfterASpaceOrAnEqualsSign) {
     EXPECT_EQ(options.to, 2.5);
     EXPECT_EQ(options.framesDirectory, "out");
     EXPECT_EQ(options.atTimes, (std::vector<double>{1.0, 2.5, 7.0}));
+    EXPECT_EQ(options.compareDirectory, "refs");
     EXPECT_EQ(options.videoPath, "v.mp4");
     EXPECT_EQ(options.sheetPath, "s.png");
     EXPECT_EQ(options.sheetColumns, 3);
@@ -73,8 +75,8 @@ TEST(CaptureOptions, HelpNeedsNoOutputAndListsEveryOption) {
     EXPECT_TRUE(parse({"--help"}).options.help);
     EXPECT_TRUE(parse({"--fps", "30", "-h"}).options.help);
     std::string usage = usageText("velquor", "data/quorvin.mp3");
-    for (const char* option : {"--size", "--fps", "--duration", "--from", "--to", "--frames", "--at", "--video",
-                               "--sheet", "--grid", "--help"})
+    for (const char* option : {"--size", "--fps", "--duration", "--from", "--to", "--frames", "--at", "--compare",
+                               "--video", "--sheet", "--grid", "--help"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
@@ -115,6 +117,8 @@ TEST(CaptureOptions, RejectsBadInputWithOneLineNamingTheValue) {
         {{"--video", "v.mp4", "--size", "641x480"}, "641x480"},
         {{"--size", "640x480"}, "nothing to write"},
         {{"--frames", ""}, "empty"},
+        {{"--at", "1", "--compare", ""}, "--compare: the directory name is empty"},
+        {{"--sheet", "s.png", "--compare", "refs"}, "--compare needs --at"},
     };
     for (const Case& c : cases) {
         ParsedOptions parsed = parse(c.args);
@@ -254,6 +258,37 @@ RgbImage gradient(int width, int height) {
             p[2] = (unsigned char)(x * y);
         }
     return image;
+}
+
+TEST(FrameCompare, HoldsAFrameToThePictureOfItsNameAndSaysWhyNot) {
+    TempDir dir;
+    RgbImage frame = gradient(64, 36);
+    ASSERT_EQ(writePng(frame, dir.path + "/t2.500.png", 6), "");
+    ASSERT_EQ(writePng(gradient(32, 18), dir.path + "/t3.000.png", 6), "");
+    commandOutput("echo not a picture > '" + dir.path + "/t4.000.png'");
+    FrameVerdict same = compareFrame(frame, dir.path, 2.5);
+    EXPECT_TRUE(same.agrees) << same.line();
+    EXPECT_EQ(same.line().rfind("t2.500.png at 2.5 s: agrees with " + dir.path + "/t2.500.png: 0 pixels differ", 0), 0u)
+        << same.line();
+    FrameVerdict smaller = compareFrame(frame, dir.path, 3.0);
+    EXPECT_FALSE(smaller.agrees);
+    EXPECT_EQ(smaller.failure(), "--compare: t3.000.png at 3 s differs from " + dir.path +
+                                     "/t3.000.png: the pictures differ in size: 64x36, the reference 32x18");
+    FrameVerdict notPng = compareFrame(frame, dir.path, 4.0);
+    EXPECT_FALSE(notPng.agrees);
+    EXPECT_NE(notPng.failure().find("t4.000.png at 4 s has no reference: cannot read " + dir.path +
+                                    "/t4.000.png: not a PNG file"),
+              std::string::npos)
+        << notPng.failure();
+    EXPECT_NE(compareFrame(frame, dir.path, 5.0).failure().find("t5.000.png at 5 s has no reference"),
+              std::string::npos);
+
+    EXPECT_EQ(compareDirectoryError(dir.path), "");
+    EXPECT_EQ(compareDirectoryError(dir.path + "/missing"), "--compare: " + dir.path + "/missing: No such file or directory");
+    EXPECT_EQ(compareDirectoryError(dir.path + "/t4.000.png"), "--compare: " + dir.path + "/t4.000.png is not a directory");
+    // Only compared: nothing is written without --frames.
+    EXPECT_EQ(framesDirectoryOf(options({"--at", "1", "--compare", dir.path})), "");
+    EXPECT_EQ(framesDirectoryOf(options({"--at", "1", "--compare", dir.path, "--frames", "out"})), "out");
 }
 
 TEST(PngFile, RoundTripsEveryPixelAndLeavesNoPartOnFailure) {

@@ -85,6 +85,9 @@ TEST_F(Capture, TurnsBadInputAwayWithOneLineAndStatus2BeforeAnyWindowOpens) {
         {"--video", "/nonexistent/velquor.mp4"},
         {"--sheet", "/proc/sheet.png"},
         {"--size", "1280x720"},
+        {"--at", "1", "--compare", "missing"},
+        {"--at", "1", "--compare", "data/stars.fs"},
+        {"--sheet", "s.png", "--compare", "data"},
     };
     for (const std::vector<std::string>& args : commands) {
         CaptureRun run = runCapture(args, settings);
@@ -145,6 +148,38 @@ TEST_F(Capture, DrawsEveryFrameSoAFrameIsTheSameWhetherOrNotTheOnesBeforeItAreKe
     run = runCapture(alone, settings);
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_EQ(load(path("some/t5.200.png")).rgb, last.rgb);
+}
+
+// --compare holds each --at frame to the picture of its name; the frames
+// themselves are only compared, not written.
+TEST_F(Capture, ComparesEachAtFrameWithItsReferenceAndNamesEveryOneThatDoesNotAgree) {
+    const std::vector<std::string> common = {"--size", smallSize, "--fps", "30", "--at", "4.5,5.2"};
+    std::vector<std::string> capture = common;
+    capture.insert(capture.end(), {"--frames", "refs"});
+    ASSERT_EQ(runCapture(capture, settings).status, 0);
+    std::vector<std::string> compare = common;
+    compare.insert(compare.end(), {"--compare", "refs"});
+    CaptureRun run = runCapture(compare, settings);
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("t4.500.png at 4.5 s: agrees with refs/t4.500.png: 0 pixels differ"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("t5.200.png at 5.2 s: agrees with refs/t5.200.png"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("velquor-capture: all 2 frames agree with refs"), std::string::npos) << run.output;
+    EXPECT_EQ(listing(dir.path), "data\nrefs\n");
+
+    // One reference of a frame a tenth of a second away, one gone.
+    commandOutput("cd '" + dir.path + "/refs' && mv t5.200.png t4.500.png");
+    run = runCapture(compare, settings);
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("velquor-capture: --compare: t4.500.png at 4.5 s differs from refs/t4.500.png: "),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("velquor-capture: --compare: t5.200.png at 5.2 s has no reference: cannot read "
+                              "refs/t5.200.png: No such file or directory"),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("velquor-capture: 2 of 2 frames do not agree with refs"), std::string::npos)
+        << run.output;
 }
 
 // Point sizes are in pixels, so on a frame taller than 1080 lines the points

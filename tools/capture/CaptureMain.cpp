@@ -1,6 +1,6 @@
 // NAME-capture: renders a show at a fixed frame rate, as a recording shows
 // it, into PNG frames, an H.264 video with the soundtrack, or a contact sheet
-// of the whole show.
+// of the whole show, and holds frames to reference pictures.
 #include <malloc.h>
 #include <signal.h>
 #include <unistd.h>
@@ -19,6 +19,7 @@
 #include "tools/ShowTools.h"
 #include "tools/capture/CaptureOptions.h"
 #include "tools/capture/ContactSheet.h"
+#include "tools/capture/FrameCompare.h"
 #include "tools/capture/OutputPaths.h"
 #include "tools/common/PngFile.h"
 #include "tools/capture/Progress.h"
@@ -76,15 +77,14 @@ std::string readable(const std::string& path) {
 
 // What each frame number is wanted for beyond the range.
 struct Wanted {
-    std::multimap<FrameNumber, std::string> atNames;
+    std::multimap<FrameNumber, size_t> atTimes; // index into CaptureOptions::atTimes
     std::multimap<FrameNumber, std::pair<int, double>> sheetCells; // cell, label time
 };
 
 Wanted wantedFrames(const CaptureOptions& options, const FramePlan& plan) {
     Wanted wanted;
-    std::string directory = framesDirectoryOf(options);
     for (size_t i = 0; i < plan.atFrames.size(); i++)
-        wanted.atNames.emplace(plan.atFrames[i], directory + "/" + atFrameName(options.atTimes[i]));
+        wanted.atTimes.emplace(plan.atFrames[i], i);
     for (size_t i = 0; i < plan.sheetFrames.size(); i++)
         wanted.sheetCells.emplace(plan.sheetFrames[i],
                                   std::make_pair(int(i), double(plan.sheetFrames[i]) / options.fps));
@@ -104,6 +104,8 @@ public:
 private:
     std::string drawAll();
     std::string keep(FrameNumber n);
+    std::string keepAt(size_t index);
+    int reportComparisons();
 
     const CaptureOptions& options;
     const FramePlan& plan;
@@ -113,6 +115,7 @@ private:
     std::unique_ptr<ContactSheet> sheet;
     RgbImage frame;
     FrameNumber framesWritten = 0;
+    std::vector<FrameVerdict> verdicts; // one per --at time once drawn, with --compare
 };
 
 int Capture::run() {
@@ -171,7 +174,34 @@ int Capture::run() {
     if (framesWritten > 0)
         std::fprintf(stderr, "%s: wrote %lld PNG frame%s into %s\n", program.c_str(), framesWritten,
                      framesWritten == 1 ? "" : "s", framesDirectoryOf(options).c_str());
-    return 0;
+    return options.compareDirectory.empty() ? 0 : reportComparisons();
+}
+
+// One line per --at frame on standard output, in the order given; one line
+// for each that does not agree, and the tally, on standard error.
+int Capture::reportComparisons() {
+    int agreeing = 0;
+    for (const FrameVerdict& verdict : verdicts) {
+        std::printf("%s\n", verdict.line().c_str());
+        agreeing += verdict.agrees;
+    }
+    std::fflush(stdout);
+    for (const FrameVerdict& verdict : verdicts)
+        if (!verdict.agrees)
+            complain(verdict.failure(), failed);
+    int count = int(verdicts.size());
+    if (agreeing == count) {
+        if (count == 1)
+            std::fprintf(stderr, "%s: the frame agrees with %s\n", program.c_str(), options.compareDirectory.c_str());
+        else
+            std::fprintf(stderr, "%s: all %d frames agree with %s\n", program.c_str(), count,
+                         options.compareDirectory.c_str());
+        return 0;
+    }
+    int failing = count - agreeing;
+    return complain(std::to_string(failing) + " of " + std::to_string(count) + " frames " +
+                        (failing == 1 ? "does" : "do") + " not agree with " + options.compareDirectory,
+                    failed);
 }
 
 // Every frame from the first: the show's motion advances once per frame.
@@ -193,7 +223,7 @@ std::string Capture::drawAll() {
 std::string Capture::keep(FrameNumber n) {
     bool inRange = n >= plan.firstFrame && n <= plan.lastFrame;
     bool sequence = inRange && !options.framesDirectory.empty() && options.atTimes.empty();
-    bool wantedHere = sequence || (inRange && video) || wanted.atNames.count(n) || wanted.sheetCells.count(n);
+    bool wantedHere = sequence || (inRange && video) || wanted.atTimes.count(n) || wanted.sheetCells.count(n);
     if (!wantedHere)
         return "";
     show.read(frame);
@@ -204,18 +234,42 @@ std::string Capture::keep(FrameNumber n) {
             return error;
         framesWritten++;
     }
-    auto names = wanted.atNames.equal_range(n);
-    for (auto at = names.first; at != names.second; ++at) {
-        std::string error = writePng(frame, at->second, stillPngCompression);
+    auto times = wanted.atTimes.equal_range(n);
+    for (auto at = times.first; at != times.second; ++at) {
+        std::string error = keepAt(at->second);
         if (!error.empty())
             return error;
-        framesWritten++;
     }
     auto cells = wanted.sheetCells.equal_range(n);
     for (auto cell = cells.first; cell != cells.second; ++cell)
         sheet->place(cell->second.first, frame, cell->second.second);
     if (inRange && video)
         return video->writeFrame(frame);
+    return "";
+}
+
+// The frame of the index-th --at time: written, held to its reference, or both.
+std::string Capture::keepAt(size_t index) {
+    double seconds = options.atTimes[index];
+    std::string directory = framesDirectoryOf(options);
+    if (!directory.empty()) {
+        std::string error = writePng(frame, directory + "/" + atFrameName(seconds), stillPngCompression);
+        if (!error.empty())
+            return error;
+        framesWritten++;
+    }
+    if (options.compareDirectory.empty())
+        return "";
+    verdicts.push_back(compareFrame(frame, options.compareDirectory, seconds));
+    FrameVerdict& verdict = verdicts.back();
+    if (!directory.empty() && !verdict.differences.rgb.empty()) {
+        std::string name = atFrameName(seconds);
+        std::string error = writePng(verdict.differences, directory + "/" + name.substr(0, name.size() - 4) + "-diff.png",
+                                     stillPngCompression);
+        verdict.differences = RgbImage();
+        if (!error.empty())
+            return error;
+    }
     return "";
 }
 
@@ -262,7 +316,11 @@ int captureMain(int argc, char** argv, const Show& show) {
     PlannedFrames planned = planFrames(options, showSeconds);
     if (!planned.ok())
         return complain(planned.error, badInput);
-    std::string error = prepareOutputs(options);
+    std::string error;
+    if (!options.compareDirectory.empty())
+        error = compareDirectoryError(options.compareDirectory);
+    if (error.empty())
+        error = prepareOutputs(options);
     if (!error.empty())
         return complain(error, badInput);
     if (!options.videoPath.empty() && !programInstalled("ffmpeg"))

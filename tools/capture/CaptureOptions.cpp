@@ -76,6 +76,10 @@ std::string applyOption(CaptureOptions& options, const std::string& name, const 
                 break;
             begin = comma + 1;
         }
+    } else if (name == "--compare") {
+        if (value.empty())
+            return "--compare: the directory name is empty";
+        options.compareDirectory = value;
     } else if (name == "--video") {
         if (value.empty())
             return "--video: the file name is empty";
@@ -94,8 +98,8 @@ std::string applyOption(CaptureOptions& options, const std::string& name, const 
     return "";
 }
 
-const std::set<std::string> valueOptions = {"--size",   "--fps", "--duration", "--from",  "--to",
-                                            "--frames", "--at",  "--video",    "--sheet", "--grid"};
+const std::set<std::string> valueOptions = {"--size", "--fps",     "--duration", "--from",  "--to",  "--frames",
+                                            "--at",   "--compare", "--video",    "--sheet", "--grid"};
 
 // Checks that need all options at once.
 std::string crossCheck(const CaptureOptions& options) {
@@ -108,6 +112,9 @@ std::string crossCheck(const CaptureOptions& options) {
     for (double seconds : options.atTimes)
         if (!names.insert(atFrameName(seconds)).second)
             return "--at: the time " + formatSeconds(seconds) + " is given twice";
+    if (!options.compareDirectory.empty() && options.atTimes.empty())
+        return "--compare needs --at: it holds the frames at those times to the pictures of the same names in " +
+               options.compareDirectory;
     if (options.framesDirectory.empty() && options.atTimes.empty() && options.videoPath.empty() &&
         options.sheetPath.empty())
         return "nothing to write: give --frames, --at, --video or --sheet (see --help)";
@@ -146,6 +153,13 @@ std::string usageText(const std::string& show, const std::string& track) {
            "  --sheet FILE.png  a contact sheet: thumbnails at evenly spaced times of the range,\n"
            "                    each with its time written under it\n"
            "\n"
+           "Checking:\n"
+           "  --compare DIR     hold each --at frame to the picture of the same name in DIR\n"
+           "                    (tT.TTT.png), under the reference tests' rules, and print one\n"
+           "                    line per frame with what differs and by how much; the frames\n"
+           "                    are written only with --frames, each differing one with a\n"
+           "                    picture of its differences beside it (tT.TTT-diff.png)\n"
+           "\n"
            "Settings:\n"
            "  --size WxH        frame size in pixels, landscape (default 1920x1080)\n"
            "  --fps N           frames per second (default 60)\n"
@@ -159,14 +173,17 @@ std::string usageText(const std::string& show, const std::string& track) {
            "                    warning, naming each with the time of its frame\n"
            "  -h, --help        show this help\n"
            "\n"
-           "Progress goes to standard error. Exit status: 0 when everything was written,\n"
-           "1 when capturing failed (nothing half-written is left under an output's name),\n"
-           "2 for a bad command line or an output path that cannot be written.\n"
+           "Progress goes to standard error. Exit status: 0 when everything was written\n"
+           "(and every frame agrees with its reference), 1 when capturing failed (nothing\n"
+           "half-written is left under an output's name) or a frame differs from its\n"
+           "reference or has none, 2 for a bad command line, an output path that cannot\n"
+           "be written or a --compare directory that cannot be read.\n"
            "\n"
            "Examples:\n"
            "  " + program + " --video " + show + ".mp4\n"
            "  " + program + " --size 1280x720 --sheet sheet.png\n"
-           "  " + program + " --size 480x270 --fps 30 --at 2.5,9 --frames shots\n";
+           "  " + program + " --size 480x270 --fps 30 --at 2.5,9 --frames shots\n"
+           "  " + program + " --size 480x270 --fps 30 --at 2.5,9 --compare shots\n";
 }
 
 std::string atFrameName(double seconds) {

@@ -22,6 +22,10 @@ struct CaptureOptions {
     // --frames: where PNG frames go (every frame, or only the --at ones).
     std::string framesDirectory;
     std::vector<double> atTimes;
+    // --compare: where the reference pictures of the --at frames are, each
+    // under the name the frame is written as. The frames are written only
+    // when --frames is given too.
+    std::string compareDirectory;
     std::string videoPath;
     std::string sheetPath;
     int sheetColumns = 4;

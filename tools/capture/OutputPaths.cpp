@@ -53,7 +53,7 @@ std::string makeDirectory(const std::string& path) {
 std::string framesDirectoryOf(const CaptureOptions& options) {
     if (!options.framesDirectory.empty())
         return options.framesDirectory;
-    return options.atTimes.empty() ? "" : ".";
+    return options.atTimes.empty() || !options.compareDirectory.empty() ? "" : ".";
 }
 
 std::string prepareOutputs(const CaptureOptions& options) {

@@ -8,7 +8,7 @@
 namespace capture {
 
 // The directory PNG frames go to: --frames, or the working directory for
-// --at alone.
+// --at alone; none for --at with --compare, which only compares.
 std::string framesDirectoryOf(const CaptureOptions& options);
 
 // Makes sure every output can be written before any work starts: the
