@@ -12,7 +12,7 @@
 #include "tools/common/OffscreenShow.h"
 #include "tests/support/GLContext.h"
 #include "tests/support/KeepsScenes.h"
-#include "tools/soundtrack/Score.h"
+#include "music/Score.h"
 
 namespace {
 

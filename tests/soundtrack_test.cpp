@@ -17,9 +17,9 @@
 #include "tests/support/MusicMeasures.h"
 #include "tests/support/Process.h"
 #include "demo/Cues.h"
-#include "tools/soundtrack/Dsp.h"
-#include "tools/soundtrack/Instruments.h"
-#include "tools/soundtrack/Score.h"
+#include "music/Dsp.h"
+#include "music/Instruments.h"
+#include "music/Score.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "demo/Cues.h"
 #include "tools/shaders/LookSections.h"
 #include "tools/shaders/StarsTemplate.h"
-#include "tools/soundtrack/Score.h"
+#include "music/Score.h"
 
 using look::fillStarsTemplate;
 using look::ShowTiming;

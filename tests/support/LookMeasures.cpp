@@ -9,7 +9,7 @@
 #include "tools/capture/CaptureOptions.h"
 #include "tools/common/PngFile.h"
 #include "tools/shaders/LookSections.h"
-#include "tools/soundtrack/Score.h"
+#include "music/Score.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <set>
 
 #include "demo/Cues.h"
-#include "tools/soundtrack/Score.h"
+#include "music/Score.h"
 
 namespace {
 

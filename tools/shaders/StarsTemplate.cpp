@@ -7,7 +7,7 @@
 
 #include "demo/Cues.h"
 #include "tools/shaders/LookSections.h"
-#include "tools/soundtrack/Score.h"
+#include "music/Score.h"
 
 namespace look {
 

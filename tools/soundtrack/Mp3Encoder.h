@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "tools/soundtrack/Dsp.h"
+#include "music/Dsp.h"
 
 namespace soundtrack {
 

@@ -1,10 +1,10 @@
-#include "tools/soundtrack/Score.h"
+#include "music/Score.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "demo/Cues.h"
-#include "tools/soundtrack/Instruments.h"
+#include "music/Instruments.h"
 
 namespace soundtrack {
 
@@ -234,6 +234,16 @@ std::vector<ChordChange> chordChanges() {
 
 namespace {
 
+// How far the render has come, for a bar that moves: the shares of the
+// steps are what they take of the whole render.
+struct RenderProgress {
+    const std::function<void(double)>& report;
+    void reached(double done) const {
+        if (report)
+            report(done);
+    }
+};
+
 // One stem per group of instruments, so each gets its own level, sends and
 // ducking under the kick.
 struct Stems {
@@ -249,13 +259,23 @@ class Composer {
 public:
     Composer(Stems& stems) : stems(stems), tempo(trackTempo()) {}
 
-    void compose() {
-        drums();
+    void compose(const RenderProgress& progress) {
+        openingDrums();
+        progress.reached(0.12);
+        breakDrums();
+        progress.reached(0.24);
+        digitRowDrums();
+        progress.reached(0.52);
         bassLine();
+        progress.reached(0.54);
         pads();
+        progress.reached(0.65);
         arpeggio();
+        progress.reached(0.70);
         stabsAndHits();
+        progress.reached(0.74);
         melody();
+        progress.reached(0.79);
     }
 
 private:
@@ -327,12 +347,6 @@ private:
             double u = (step - from) / std::max(1.0, to - from - 1);
             snareAt(step, startVelocity + (endVelocity - startVelocity) * u);
         }
-    }
-
-    void drums() {
-        openingDrums();
-        breakDrums();
-        digitRowDrums();
     }
 
     void openingDrums() {
@@ -621,10 +635,11 @@ struct StemMix {
 
 } // namespace
 
-StereoBuffer renderTrack() {
+StereoBuffer renderTrack(const std::function<void(double)>& report) {
+    RenderProgress progress{report};
     const size_t frames = frameAt(trackLength);
     Stems stems(frames);
-    Composer(stems).compose();
+    Composer(stems).compose(progress);
 
     duck(stems.bass, stems.kickTimes, 0.7);
     duck(stems.pad, stems.kickTimes, 0.3);
@@ -665,7 +680,9 @@ StereoBuffer renderTrack() {
     returns.mix(echoes, 0.6);
     reverbSend.mix(echoes, 0.3);
     const double reverbLowCut = 250.0;
+    progress.reached(0.88);
     Reverb(0.45, 0.5, reverbLowCut).process(reverbSend, returns, 3.0);
+    progress.reached(0.92);
     // The room keeps a little of its tail through the breath.
     breathe(returns, tempo, 0.8);
     master.mix(returns, 1.0);
@@ -679,6 +696,7 @@ StereoBuffer renderTrack() {
         master.left[i] = float(leftCut.process(master.left[i], lowCut, butterworthResonance).high * masterGain);
         master.right[i] = float(rightCut.process(master.right[i], lowCut, butterworthResonance).high * masterGain);
     }
+    progress.reached(0.93);
     limitTruePeak(master, -3.0, 0.08);
 
     // The closing chord rings out, bass and all, and the last second fades to
@@ -692,6 +710,7 @@ StereoBuffer renderTrack() {
         master.left[i] = float(master.left[i] * gain);
         master.right[i] = float(master.right[i] * gain);
     }
+    progress.reached(1.0);
     return master;
 }
 

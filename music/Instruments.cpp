@@ -1,4 +1,4 @@
-#include "tools/soundtrack/Instruments.h"
+#include "music/Instruments.h"
 
 #include <algorithm>
 #include <cmath>

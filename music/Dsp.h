@@ -1,5 +1,5 @@
-#ifndef VELQUOR_SOUNDTRACK_DSP_H
-#define VELQUOR_SOUNDTRACK_DSP_H
+#ifndef VELQUOR_MUSIC_DSP_H
+#define VELQUOR_MUSIC_DSP_H
 
 #include <cstddef>
 #include <cstdint>

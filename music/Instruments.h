@@ -1,9 +1,9 @@
-#ifndef VELQUOR_SOUNDTRACK_INSTRUMENTS_H
-#define VELQUOR_SOUNDTRACK_INSTRUMENTS_H
+#ifndef VELQUOR_MUSIC_INSTRUMENTS_H
+#define VELQUOR_MUSIC_INSTRUMENTS_H
 
 #include <vector>
 
-#include "tools/soundtrack/Dsp.h"
+#include "music/Dsp.h"
 
 // The track's instruments. Each call adds one note or hit, starting at the
 // given time in seconds, into a buffer; velocities are linear gains around 1.

@@ -1,4 +1,4 @@
-#include "tools/soundtrack/Dsp.h"
+#include "music/Dsp.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,10 @@
-#ifndef VELQUOR_SOUNDTRACK_SCORE_H
-#define VELQUOR_SOUNDTRACK_SCORE_H
+#ifndef VELQUOR_MUSIC_SCORE_H
+#define VELQUOR_MUSIC_SCORE_H
 
+#include <functional>
 #include <vector>
 
-#include "tools/soundtrack/Dsp.h"
+#include "music/Dsp.h"
 
 namespace soundtrack {
 
@@ -48,8 +49,9 @@ struct TuneNote {
 std::vector<TuneNote> tune();
 
 // The finished track: composed, mixed, limited and faded, trackLength seconds
-// of 44.1 kHz stereo in [-1, 1].
-StereoBuffer renderTrack();
+// of 44.1 kHz stereo in [-1, 1]. progress, if given, hears how much of the
+// render is done, from 0 to 1, a dozen times along the way.
+StereoBuffer renderTrack(const std::function<void(double)>& progress = {});
 
 } // namespace soundtrack
 
