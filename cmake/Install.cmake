@@ -6,7 +6,8 @@
 #   share/velquor/examples/hello-particles/   a demo of ones own starts here
 #   include/velquor/engine/*.h, include/velquor/tools/ShowTools.h,
 #   lib/libvq_engine.a, lib/libvq_tools.a, lib/libvq_tools_base.a
-#   lib/cmake/Velquor/            for find_package(Velquor): Velquor::vq_engine, Velquor::vq_tools
+#   lib/cmake/Velquor/            for find_package(Velquor): Velquor::vq_engine, Velquor::vq_tools,
+#                                 vq_add_frame_test
 #   lib/pkgconfig/velquor.pc      for pkg-config
 #   share/man/man6/velquor.6.gz, share/man/man1/ for the tools
 # in two components, which cmake/Package.cmake makes the two Debian packages:
@@ -44,6 +45,7 @@ configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VelquorConfig.cmake.in
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/install/VelquorConfigVersion.cmake
   COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_BINARY_DIR}/install/VelquorConfig.cmake ${CMAKE_BINARY_DIR}/install/VelquorConfigVersion.cmake
+  ${CMAKE_CURRENT_LIST_DIR}/VelquorFrameTest.cmake
   DESTINATION ${VQ_INSTALL_CMAKE} COMPONENT dev)
 
 file(RELATIVE_PATH VQ_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)

@@ -149,6 +149,14 @@ TEST_F(Installed, TheGuidesFirstDemoBuildsWithFindPackageRunsAndDrawsItsPicture)
     ASSERT_EQ(captured.status, 0) << captured.output;
     EXPECT_NE(captured.output.find("my-demo-capture: wrote 1 PNG frame into ."), std::string::npos) << captured.output;
     EXPECT_EQ(compareWithGuidePicture(build + "/t3.000.png"), "");
+    // The guide's frame test holds that frame to its picture.
+    ASSERT_EQ(shell("mkdir " + shellQuoted(source + "/reference") + " && cp " + shellQuoted(guidePicture) + " " +
+                    shellQuoted(source + "/reference/t3.000.png")).status, 0);
+    Outcome frameTest = shell("env -u DISPLAY ctest -V", build);
+    EXPECT_EQ(frameTest.status, 0) << frameTest.output;
+    EXPECT_NE(frameTest.output.find("my-demo-capture: the frame agrees with " + source + "/reference"),
+              std::string::npos)
+        << frameTest.output;
     Outcome help = shell("./my-demo-preview --help", build);
     EXPECT_EQ(help.status, 0) << help.output;
     EXPECT_EQ(help.output.rfind("Usage: my-demo-preview", 0), 0u) << help.output;

@@ -116,6 +116,37 @@ TEST(OrbitCapture, TwiceGivesTheSameLitFramesAtTheAskedSize) {
     EXPECT_FALSE(first[1].rgb == first[2].rgb);
 }
 
+// Orbit's own frame test, vq_add_frame_test in its CMakeLists.txt, under
+// ctest with no display of the test's: its frames agree with its reference/
+// as they stand, and a shader edit that changes only the scattering cube is
+// named at 17 s alone.
+TEST(OrbitFrameTest, PassesAsItStandsAndNamesTheMomentAChangedShaderMoves) {
+    const std::string& build = orbitBuild();
+    ASSERT_FALSE(build.empty());
+    const std::string vertex = build + "/data/orbit.vs";
+    const std::string original = readTextFile(vertex);
+    auto ctest = [&] { return runShell("cd " + inQuotes(build) + " && env -u DISPLAY ctest -V", 240.0); };
+    ShellOutcome run = ctest();
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("orbit-capture: all 3 frames agree with " VQ_SOURCE_DIR "/tests/outside/reference"),
+              std::string::npos)
+        << run.output;
+
+    std::string magenta = original;
+    magenta.replace(magenta.find("    gl_PointSize"), 0, "    if (time > 15.0)\n        colour = vec3(1.0, 0.0, 1.0);\n");
+    writeFile(vertex, magenta);
+    run = ctest();
+    writeFile(vertex, original);
+    EXPECT_NE(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("t5.000.png at 5 s: agrees with"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("t12.500.png at 12.5 s: agrees with"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("orbit-capture: --compare: t17.000.png at 17 s differs from " VQ_SOURCE_DIR
+                              "/tests/outside/reference/t17.000.png: "),
+              std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("orbit-capture: 1 of 3 frames does not agree"), std::string::npos) << run.output;
+}
+
 // Orbit's preview in a window of its own, on a clock only the test moves,
 // working in a directory with Orbit's data/.
 class OrbitPreview : public ::testing::Test {
