@@ -180,6 +180,16 @@ TEST_F(Capture, ComparesEachAtFrameWithItsReferenceAndNamesEveryOneThatDoesNotAg
         << run.output;
     EXPECT_NE(run.output.find("velquor-capture: 2 of 2 frames do not agree with refs"), std::string::npos)
         << run.output;
+
+    // Written into the references themselves, the frames are held to the
+    // pictures that were there, and each differing one gets its differences.
+    compare.insert(compare.end(), {"--frames", "refs"});
+    run = runCapture(compare, settings);
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_NE(run.output.find("t4.500.png at 4.5 s differs from refs/t4.500.png"), std::string::npos) << run.output;
+    EXPECT_TRUE(exists(path("refs/t4.500-diff.png")));
+    EXPECT_TRUE(exists(path("refs/t5.200.png")));
+    EXPECT_EQ(runCapture(compare, settings).status, 0);
 }
 
 // Point sizes are in pixels, so on a frame taller than 1080 lines the points

@@ -248,29 +248,26 @@ std::string Capture::keep(FrameNumber n) {
     return "";
 }
 
-// The frame of the index-th --at time: written, held to its reference, or both.
+// The frame of the index-th --at time: held to its reference, written, or both.
 std::string Capture::keepAt(size_t index) {
     double seconds = options.atTimes[index];
     std::string directory = framesDirectoryOf(options);
-    if (!directory.empty()) {
-        std::string error = writePng(frame, directory + "/" + atFrameName(seconds), stillPngCompression);
-        if (!error.empty())
-            return error;
-        framesWritten++;
-    }
-    if (options.compareDirectory.empty())
+    // Compared before it is written: --frames may name the --compare directory.
+    if (!options.compareDirectory.empty())
+        verdicts.push_back(compareFrame(frame, options.compareDirectory, seconds));
+    if (directory.empty())
         return "";
-    verdicts.push_back(compareFrame(frame, options.compareDirectory, seconds));
-    FrameVerdict& verdict = verdicts.back();
-    if (!directory.empty() && !verdict.differences.rgb.empty()) {
-        std::string name = atFrameName(seconds);
-        std::string error = writePng(verdict.differences, directory + "/" + name.substr(0, name.size() - 4) + "-diff.png",
-                                     stillPngCompression);
-        verdict.differences = RgbImage();
-        if (!error.empty())
-            return error;
+    std::string name = atFrameName(seconds);
+    std::string error = writePng(frame, directory + "/" + name, stillPngCompression);
+    if (!error.empty())
+        return error;
+    framesWritten++;
+    if (!verdicts.empty() && !verdicts.back().differences.rgb.empty()) {
+        error = writePng(verdicts.back().differences, directory + "/" + name.substr(0, name.size() - 4) + "-diff.png",
+                         stillPngCompression);
+        verdicts.back().differences = RgbImage();
     }
-    return "";
+    return error;
 }
 
 } // namespace
