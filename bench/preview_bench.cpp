@@ -17,7 +17,7 @@
 
 #include "tests/outside/orbit.h"
 #include "tools/common/OffscreenShow.h"
-#include "tools/velquor/VelquorShow.h"
+#include "demo/VelquorShow.h"
 #include "tools/common/TrackLength.h"
 #include "tools/preview/Preview.h"
 

@@ -1,11 +1,11 @@
-#include "tools/velquor/VelquorShow.h"
+#include "demo/VelquorShow.h"
 
 #include "demo/Cues.h"
 #include "demo/MyDemo.h"
 #include "demo/SceneCommon.h"
 
-vq_tools::Show velquorShow() {
-    vq_tools::Show show;
+vq_engine::Show velquorShow() {
+    vq_engine::Show show;
     show.name = "velquor";
     show.make = [](int width, int height) -> vq_engine::Demo* {
         MyDemo* demo = new MyDemo(width, height);

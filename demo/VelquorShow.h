@@ -1,9 +1,10 @@
-#ifndef VELQUOR_TOOLS_VELQUORSHOW_H
-#define VELQUOR_TOOLS_VELQUORSHOW_H
+#ifndef VELQUOR_VELQUORSHOW_H
+#define VELQUOR_VELQUORSHOW_H
 
-#include "tools/ShowTools.h"
+#include "engine/Show.h"
 
-// Velquor as the tools see it: MyDemo, its track, its shaders and its cues.
-vq_tools::Show velquorShow();
+// Velquor as the tools and the web page see it: MyDemo, its track, its
+// shaders and its cues.
+vq_engine::Show velquorShow();
 
 #endif

@@ -2,8 +2,10 @@
 
 #include <GL/glew.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace vq_engine {
 
@@ -25,12 +27,26 @@ const char* errorName(GLenum error) {
 // classes use on the web; it answers "OpenGL ES 3.0 (WebGL 2.0 ...)".
 const int requiredVersion = 30;
 const char* const requiredContext = "WebGL 2";
-const char* const versionFormat = "OpenGL ES %d.%d";
+const char* const versionPrefix = "OpenGL ES ";
 #else
 const int requiredVersion = 41;
 const char* const requiredContext = "OpenGL 4.1";
-const char* const versionFormat = "%d.%d";
+const char* const versionPrefix = "";
 #endif
+
+// "MAJOR.MINOR..." after prefix as 10 * MAJOR + MINOR, 0 when it is not that.
+// Read by hand: the scanf family is most of a small WebAssembly module.
+int parseVersion(const char* version, const char* prefix) {
+    size_t length = std::strlen(prefix);
+    if (std::strncmp(version, prefix, length) != 0)
+        return 0;
+    const char* major = version + length;
+    char* dot = nullptr;
+    long majorNumber = std::strtol(major, &dot, 10);
+    if (dot == major || *dot != '.' || !std::isdigit(static_cast<unsigned char>(dot[1])))
+        return 0;
+    return int(10 * majorNumber + std::strtol(dot + 1, nullptr, 10));
+}
 
 // The version of the current context, 0 when there is none. Before glewInit
 // the loaded entry points are null; without a current context GL answers
@@ -41,10 +57,7 @@ int currentGLVersion() {
         return 0;
 #endif
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0, minor = 0;
-    if (!version || std::sscanf(version, versionFormat, &major, &minor) != 2)
-        return 0;
-    return 10 * major + minor;
+    return version ? parseVersion(version, versionPrefix) : 0;
 }
 
 #ifndef __EMSCRIPTEN__

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <iostream>
 #include <string>
 #include <vector>
 
@@ -57,8 +56,8 @@ Shader::Shader(const char* path, unsigned int type) : id(0), path(path), type(ty
     bool readable = readSource(path, text, reason);
     id = VQ_GL_VALUE(glCreateShader(type));
     if (!readable) {
-        std::cout << "Shader error" << std::endl
-                  << "cannot read " << path << whereRelative(path) << ": " << reason << std::endl;
+        std::printf("Shader error\ncannot read %s%s: %s\n", path, whereRelative(path).c_str(), reason.c_str());
+        std::fflush(stdout);
         return;
     }
     const char* source = text.data();
@@ -68,7 +67,8 @@ Shader::Shader(const char* path, unsigned int type) : id(0), path(path), type(ty
     GLint status = 0;
     VQ_GL(glGetShaderiv(id, GL_COMPILE_STATUS, &status));
     if (status == 0) {
-        std::cout << "Shader error" << std::endl << source << std::endl;
+        std::printf("Shader error\n%s\n", source);
+        std::fflush(stdout);
         ShaderError::errorStr(id, SHADER_ERROR);
     }
 }

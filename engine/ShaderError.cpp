@@ -2,7 +2,7 @@
 
 #include <GL/glew.h>
 
-#include <iostream>
+#include <cstdio>
 #include <vector>
 
 #include "engine/GLCheck.h"
@@ -28,7 +28,9 @@ void ShaderError::errorStr(unsigned int id, ERROR_TYPE type) {
         else
             VQ_GL(glGetShaderInfoLog(id, length, nullptr, log.data()));
     }
-    std::cout << log.data() << std::endl;
+    std::printf("%s\n", log.data());
+    // The report reaches a log or a pipe before whatever fails next.
+    std::fflush(stdout);
 }
 
 } // namespace vq_engine

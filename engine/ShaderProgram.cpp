@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <set>
 #include <string>
 #include <utility>
@@ -87,7 +86,7 @@ void ShaderProgram::compile() {
     compiledPrograms().insert(id);
     VQ_GL(glGetProgramiv(id, GL_LINK_STATUS, &status));
     if (status == 0) {
-        std::cout << "Link error" << std::endl;
+        std::puts("Link error");
         ShaderError::errorStr(id, PROGRAM_ERROR);
     }
 
@@ -95,7 +94,7 @@ void ShaderProgram::compile() {
     VQ_GL(glValidateProgram(id));
     VQ_GL(glGetProgramiv(id, GL_VALIDATE_STATUS, &status));
     if (status == 0) {
-        std::cout << "Validate error" << std::endl;
+        std::puts("Validate error");
         ShaderError::errorStr(id, PROGRAM_ERROR);
     }
 }

@@ -25,7 +25,7 @@
 #include "tests/support/XServer.h"
 #include "tools/common/PngFile.h"
 #include "tools/common/OffscreenShow.h"
-#include "tools/velquor/VelquorShow.h"
+#include "demo/VelquorShow.h"
 #include "tools/preview/Preview.h"
 
 using preview::Preview;

@@ -19,7 +19,7 @@
 #include "tools/preview/PlayClock.h"
 #include "tools/preview/ShowPlayer.h"
 #include "tools/preview/ShowState.h"
-#include "tools/velquor/VelquorShow.h"
+#include "demo/VelquorShow.h"
 
 using tools::RgbImage;
 using preview::ShowPlayer;

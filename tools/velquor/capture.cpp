@@ -1,5 +1,6 @@
 // velquor-capture: Velquor rendered frame by frame into pictures and video.
-#include "tools/velquor/VelquorShow.h"
+#include "demo/VelquorShow.h"
+#include "tools/ShowTools.h"
 
 int main(int argc, char** argv) {
     return vq_tools::captureMain(argc, argv, velquorShow());

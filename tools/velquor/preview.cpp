@@ -1,5 +1,6 @@
 // velquor-preview: Velquor in a window, for the people who work on it.
-#include "tools/velquor/VelquorShow.h"
+#include "demo/VelquorShow.h"
+#include "tools/ShowTools.h"
 
 int main(int argc, char** argv) {
     return vq_tools::previewMain(argc, argv, velquorShow());
