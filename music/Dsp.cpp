@@ -110,7 +110,14 @@ double Oscillator::triangle(double frequency) {
 }
 
 Svf::Outputs Svf::process(double input, double cutoff, double resonance) {
-    double g = std::tan(pi * std::clamp(cutoff, 20.0, 0.45 * sampleRate) / sampleRate);
+    // Most filters hold their cutoff for many samples, and the tangent is
+    // most of the filter's time.
+    double clamped = std::clamp(cutoff, 20.0, 0.45 * sampleRate);
+    if (clamped != tangentOf) {
+        tangentOf = clamped;
+        tangent = std::tan(pi * clamped / sampleRate);
+    }
+    double g = tangent;
     double k = 2.0 - 2.0 * std::clamp(resonance, 0.0, 0.95);
     double a1 = 1.0 / (1.0 + g * (g + k));
     double a2 = g * a1;

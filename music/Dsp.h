@@ -71,6 +71,9 @@ public:
 private:
     double ic1 = 0.0;
     double ic2 = 0.0;
+    // The last cutoff and its prewarped tangent.
+    double tangentOf = -1.0;
+    double tangent = 0.0;
 };
 
 // The resonance, 1 - sqrt(1/2), at which the filter is a Butterworth one.

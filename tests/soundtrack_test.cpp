@@ -224,6 +224,31 @@ TEST_F(Soundtrack, DecodesSampleExactWithoutEncoderDelay) {
     EXPECT_GT(20.0 * std::log10(opening + 1e-9f), -30.0) << "the track starts late";
 }
 
+// velquor-soundtrack NAME.wav writes the render before the MP3 encoder: the
+// shipped track, decoded, is that WAV file less the encoder's small loss,
+// sample for sample and channel for channel.
+TEST_F(Soundtrack, TheWavFileIsTheRenderTheMp3Encodes) {
+    TempDir directory;
+    std::string output = directory.path + "/velquor.wav";
+    ASSERT_EQ(waitProcess(spawnProcess({synthesiser, output}), 120.0), 0);
+    std::string bytes = fileBytes(output);
+    ASSERT_GE(bytes.size(), 44u);
+    EXPECT_EQ(bytes.substr(0, 4) + bytes.substr(8, 8), "RIFFWAVEfmt ");
+    EXPECT_EQ(bytes.size(), 44 + 4 * track.left.size()) << "16-bit stereo, as long as the track";
+    std::string error;
+    StereoAudio wav = decodeWithMixer(output, error);
+    ASSERT_EQ(wav.left.size(), track.left.size()) << error;
+    for (const auto& channel : {std::make_pair(&wav.left, &track.left), std::make_pair(&wav.right, &track.right)}) {
+        double music = 0.0, loss = 0.0;
+        for (size_t i = 0; i < channel.first->size(); i++) {
+            double d = (*channel.first)[i] - (*channel.second)[i];
+            music += double((*channel.first)[i]) * (*channel.first)[i];
+            loss += d * d;
+        }
+        EXPECT_LT(10.0 * std::log10(loss / music), -20.0) << "the MP3 is not this render";
+    }
+}
+
 TEST_F(Soundtrack, TruePeakStaysAtOrBelowMinusOneDbfs) {
     double left = truePeakDb(track.left);
     double right = truePeakDb(track.right);
@@ -474,6 +499,11 @@ TEST(SoundtrackSynthesiser, FailsClearlyAndLeavesNoPartialFile) {
     EXPECT_NE(message.find("cannot write " + target + ": File too large"), std::string::npos) << message;
     EXPECT_EQ(fileBytes(target), "the previous track");
     EXPECT_EQ(commandOutput("ls -A '" + out + "'"), "quorvin.mp3\n");
+
+    // The name says how to write it.
+    options.outputPath = directory.path + "/kind.log";
+    EXPECT_EQ(waitProcess(spawnProcess({synthesiser, directory.path + "/track.ogg"}, options), 30.0), 2);
+    EXPECT_NE(readTextFile(options.outputPath).find("track.ogg: the name must end in .mp3 or .wav"), std::string::npos);
 
     // Anything but one output path is a usage error.
     options.outputPath = directory.path + "/usage.log";
