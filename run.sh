@@ -9,9 +9,10 @@
 #                   each (default 60), one after another, seeded from tests/data/
 #   ./run.sh debian the Debian packages, checked by lintian, installed in a fresh
 #                   Debian 12 root and used there (as root, with the network)
-#   ./run.sh web    install what is missing, build the web page into
-#                   build-web/site/ (and build-web/velquor-web-VERSION.zip),
-#                   and serve it on 127.0.0.1 (port WEB_PORT, default 8080)
+#   ./run.sh web    install what is missing, build the show as one web page,
+#                   build-web/site/index.html (and build-web/velquor-web-VERSION.zip
+#                   with a release note), and serve it on 127.0.0.1 (port
+#                   WEB_PORT, default 8080); the file also plays opened from disk
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -39,9 +40,9 @@ PACKAGES=(
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 # Only ./run.sh debian: a Debian root to install the packages in, and their checker.
 DEBIAN_PACKAGES=(debootstrap lintian)
-# The web page: emscripten builds it, python3 serves it, and the tests watch
-# it in headless Chromium.
-WEB_PACKAGES=(emscripten python3 chromium)
+# The web page: emscripten builds it, python3 packs and serves it, terser and
+# zopfli make it small, and the tests watch it in headless Chromium.
+WEB_PACKAGES=(emscripten python3 node-terser zopfli chromium)
 
 install_missing() {
   local missing=()
@@ -70,8 +71,8 @@ build() {
   cmake --build "$dir" -j "$(nproc)"
 }
 
-# The page, built with emscripten, with the shader pair and the track that
-# the native build in BUILD_DIR makes.
+# The page, built with emscripten, with the WebGL 2 shader pair that the
+# native build in BUILD_DIR's velquor-stars-shaders makes.
 build_web() {
   emcmake cmake -S . -B "$WEB_DIR" -DCMAKE_BUILD_TYPE=Release -DVQ_HOST_BUILD_DIR="$(cd "$BUILD_DIR" && pwd)"
   cmake --build "$WEB_DIR" -j "$(nproc)"
@@ -123,6 +124,7 @@ case "${1:-play}" in
     install_missing "${WEB_PACKAGES[@]}"
     build "$BUILD_DIR"
     build_web
+    echo "Velquor is $WEB_DIR/site/index.html, $(wc -c < "$WEB_DIR/site/index.html") bytes: open it from disk, or"
     echo "Velquor is at http://127.0.0.1:$WEB_PORT/ (serving $WEB_DIR/site; Ctrl-C stops)"
     exec python3 -m http.server --bind 127.0.0.1 "$WEB_PORT" --directory "$WEB_DIR/site"
     ;;

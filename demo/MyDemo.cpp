@@ -16,10 +16,7 @@
 MyDemo::MyDemo(int width, int height) : vq_engine::Demo(width, height) {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glEnable(GL_DEPTH_TEST);
-#ifndef __EMSCRIPTEN__
-    // WebGL always takes the point size from the vertex shader, and has no such switch.
     glEnable(GL_PROGRAM_POINT_SIZE);
-#endif
 }
 
 void MyDemo::init() {

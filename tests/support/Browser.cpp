@@ -389,6 +389,8 @@ std::string Browser::start(int width, int height, const std::vector<std::string>
         call("Page.enable", "{}", failure, deadline);
     if (failure.empty())
         call("Runtime.enable", "{}", failure, deadline);
+    if (failure.empty())
+        call("Network.enable", "{}", failure, deadline);
     return gone ? whyGone() : failure;
 }
 
@@ -475,14 +477,37 @@ std::string Browser::screenshot(const std::string& pngPath) {
     return "";
 }
 
-std::vector<std::string> Browser::consoleLines() {
-    // Messages the page logged since the last call are read without waiting.
+void Browser::takeEvents() {
     std::string message, failure;
     while (!gone && receive(message, Clock::now(), failure)) {
         if (member(message, "id").empty())
             handleEvent(message);
     }
+}
+
+std::vector<std::string> Browser::consoleLines() {
+    takeEvents();
     return console;
+}
+
+std::vector<std::string> Browser::requestedUrls() {
+    takeEvents();
+    return requests;
+}
+
+std::string Browser::addScriptOnNewDocument(const std::string& script) {
+    std::string failure;
+    call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":" + jsonString(script) + "}", failure,
+         after(callSeconds));
+    return failure;
+}
+
+std::string Browser::saveDownloadsIn(const std::string& directory) {
+    std::string failure;
+    call("Browser.setDownloadBehavior",
+         "{\"behavior\":\"allow\",\"downloadPath\":" + jsonString(directory) + "}", failure, after(callSeconds),
+         false);
+    return failure;
 }
 
 std::string Browser::call(const std::string& method, const std::string& params, std::string& failure,
@@ -588,6 +613,8 @@ void Browser::handleEvent(const std::string& message) {
         for (const std::string& arg : elements(member(params, "args")))
             line += (line.empty() ? "" : " ") + remoteObjectText(arg);
         console.push_back(line);
+    } else if (method == "Network.requestWillBeSent") {
+        requests.push_back(textOf(member(member(params, "request"), "url")));
     } else if (method == "Runtime.exceptionThrown") {
         std::string details = member(params, "exceptionDetails");
         console.push_back(textOf(member(details, "text")) + " " + exceptionText(details));

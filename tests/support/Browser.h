@@ -32,6 +32,12 @@ public:
     // What the page logged so far, one entry per console call or uncaught
     // exception.
     std::vector<std::string> consoleLines();
+    // The address of every request the page made so far, data: and blob: ones too.
+    std::vector<std::string> requestedUrls();
+    // Runs script in every document the page loads from now on, before its own.
+    std::string addScriptOnNewDocument(const std::string& script);
+    // Files the page saves go to directory: an error line, or empty.
+    std::string saveDownloadsIn(const std::string& directory);
 
     std::string error; // empty when Chromium started and a page is attached
 
@@ -47,6 +53,8 @@ private:
     bool send(const std::string& message, Clock::time_point deadline, std::string& failure);
     bool receive(std::string& message, Clock::time_point deadline, std::string& failure);
     void handleEvent(const std::string& message);
+    // Reads the events that have come, without waiting.
+    void takeEvents();
     std::string whyGone();
 
     TempDir profile;
@@ -61,6 +69,7 @@ private:
     size_t scanned = 0;
     bool loaded = false;
     std::vector<std::string> console;
+    std::vector<std::string> requests;
 };
 
 #endif
