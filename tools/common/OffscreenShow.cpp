@@ -21,16 +21,10 @@ namespace {
 const int windowSide = 16;
 const size_t keptGLReports = 10;
 
-// The entries of one of the engine's lists from first on: what was made since it held first.
-template <typename T>
-std::vector<T*> madeSince(const std::vector<T*>& live, size_t first) {
-    return {live.begin() + std::ptrdiff_t(std::min(first, live.size())), live.end()};
-}
-
 } // namespace
 
 OffscreenShow::OffscreenShow(const vq_tools::Show& description, int width, int height)
-    : width(width), height(height), description(description) {}
+    : width(width), height(height), description(description), runner(description) {}
 
 // Built in someone else's context, it leaves the context and SDL to them.
 OffscreenShow::~OffscreenShow() {
@@ -76,33 +70,15 @@ std::string OffscreenShow::build() {
 }
 
 std::string OffscreenShow::buildShow() {
-    // Every build of the show is the same show, as every run of it is.
-    restartRandom();
-    size_t firstCloud = vq_engine::Particle::live.size();
-    size_t firstProgram = vq_engine::ShaderProgram::live.size();
     // The first pass of each frame binds the offscreen buffer and sets its viewport.
-    demo = description.make(width, height);
-    madeClouds = madeSince(vq_engine::Particle::live, firstCloud);
-    madePrograms = madeSince(vq_engine::ShaderProgram::live, firstProgram);
-    return demo ? "" : "the show's make gave no show";
+    std::string error = runner.build(width, height);
+    demo = runner.demo;
+    return error;
 }
 
 std::string OffscreenShow::brokenProgramReason() const {
-    std::vector<vq_engine::ShaderProgram*> made = programs();
-    int broken = 0;
-    std::string files;
-    for (vq_engine::ShaderProgram* program : made) {
-        if (program->isLinked())
-            continue;
-        broken++;
-        std::string these = program->sourceFiles();
-        if (files.find(these) == std::string::npos)
-            files += (files.empty() ? "" : "; ") + these;
-    }
-    if (broken == 0)
-        return "";
-    return "the show cannot start with a broken particle program: " + std::to_string(broken) + " of " +
-           std::to_string(made.size()) + " built from " + files + " did not link (the shader errors are above)";
+    std::string reason = runner.brokenProgramReason();
+    return reason.empty() ? "" : reason + " (the shader errors are above)";
 }
 
 std::string OffscreenShow::sceneName(vq_engine::Scene* scene) {
@@ -112,57 +88,22 @@ std::string OffscreenShow::sceneName(vq_engine::Scene* scene) {
     return status == 0 && name ? name.get() : mangled;
 }
 
-// The same show makes the same programs in the same order. One that does not
-// build from its files now (they are being edited) takes over the working
-// program its predecessor had, as a failed reload keeps it.
-void OffscreenShow::keepWorkingPrograms(const std::vector<vq_engine::ShaderProgram*>& before) {
-    for (size_t i = 0; i < madePrograms.size() && i < before.size(); i++) {
-        vq_engine::ShaderProgram* now = madePrograms[i];
-        if (!now->isLinked() && before[i]->isLinked() && now->sourceFiles() == before[i]->sourceFiles()) {
-            std::swap(now->id, before[i]->id);
-            std::swap(now->shaders, before[i]->shaders);
-        }
-    }
-}
-
 std::string OffscreenShow::rebuild(int width, int height, bool fresh) {
-    std::vector<vq_engine::Particle::State> held;
-    unsigned short random[3];
-    saveRandom(random);
     finish();
-    // The old show's clouds and programs go while the context is current;
-    // its scenes, which still point at them, are never called again.
-    for (vq_engine::Particle* cloud : madeClouds) {
-        held.push_back(cloud->save());
-        delete cloud;
-    }
-    std::vector<vq_engine::ShaderProgram*> before = madePrograms;
-    madeClouds.clear();
-    madePrograms.clear();
-    demo = nullptr;
-    std::string error;
     // The buffers stay for a show started afresh at its size: the last frame
     // drawn into them may still be on its way to a window.
     if (width != this->width || height != this->height) {
         deleteFramebuffers();
         this->width = width;
         this->height = height;
-        error = makeFramebuffer();
+        std::string error = makeFramebuffer();
+        if (!error.empty())
+            return error;
     }
-    error = error.empty() ? buildShow() : error;
-    keepWorkingPrograms(before);
-    for (vq_engine::ShaderProgram* program : before)
-        delete program;
-    if (!error.empty() || fresh)
-        return error;
-    std::vector<vq_engine::Particle*> now = clouds();
-    if (now.size() != held.size())
-        return "the show built again at " + std::to_string(width) + "x" + std::to_string(height) + " made " +
-               std::to_string(now.size()) + " clouds, not the " + std::to_string(held.size()) + " it had";
-    for (size_t i = 0; i < now.size(); i++)
-        now[i]->restore(held[i]);
-    restoreRandom(random);
-    return "";
+    // The old show's clouds and programs go while the context is current.
+    std::string error = runner.rebuild(width, height, fresh);
+    demo = runner.demo;
+    return error;
 }
 
 GLuint OffscreenShow::framebuffer() const {

@@ -11,6 +11,7 @@
 #include "engine/Particle.h"
 #include "engine/RandomStream.h"
 #include "engine/ShaderProgram.h"
+#include "engine/ShowRunner.h"
 #include "tools/ShowTools.h"
 #include "tools/common/PngFile.h"
 
@@ -74,6 +75,8 @@ public:
     long long glProblems = 0;
     std::vector<std::string> glReports; // the first few
     vq_tools::Show description;
+    // Builds, drops and rebuilds the show, as the web page does.
+    vq_engine::ShowRunner runner;
     // The show as made by description.make; its scenes are never deleted.
     vq_engine::Demo* demo = nullptr;
 
@@ -81,8 +84,8 @@ public:
     // its clouds (all that it carries between frames, with the random
     // stream) and its programs. A show that makes or deletes clouds while it
     // plays has state beyond them (Show::keepsOtherState).
-    const std::vector<vq_engine::Particle*>& clouds() const { return madeClouds; }
-    const std::vector<vq_engine::ShaderProgram*>& programs() const { return madePrograms; }
+    const std::vector<vq_engine::Particle*>& clouds() const { return runner.clouds; }
+    const std::vector<vq_engine::ShaderProgram*>& programs() const { return runner.programs; }
     // The scene's class name, for people: "Background".
     static std::string sceneName(vq_engine::Scene* scene);
 
@@ -92,7 +95,6 @@ private:
     // The show alone, from the random stream's start.
     std::string buildShow();
     std::string brokenProgramReason() const;
-    void keepWorkingPrograms(const std::vector<vq_engine::ShaderProgram*>& before);
     std::string makeFramebuffer();
     void deleteFramebuffers();
     std::string startGLCheck();
@@ -116,8 +118,6 @@ private:
     // GL's bottom-up rows, kept between frames: a fresh frame-sized buffer
     // each time costs more than the read itself.
     std::vector<unsigned char> rows;
-    std::vector<vq_engine::Particle*> madeClouds;
-    std::vector<vq_engine::ShaderProgram*> madePrograms;
 };
 
 using vq_engine::restartRandom;
