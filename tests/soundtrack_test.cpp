@@ -245,7 +245,9 @@ TEST_F(Soundtrack, TheWavFileIsTheRenderTheMp3Encodes) {
             music += double((*channel.first)[i]) * (*channel.first)[i];
             loss += d * d;
         }
-        EXPECT_LT(10.0 * std::log10(loss / music), -20.0) << "the MP3 is not this render";
+        // The encoder's own loss reads about -19 dB; a render at half the
+        // level, or silence, would read -6 dB or 0 dB.
+        EXPECT_LT(10.0 * std::log10(loss / music), -12.0) << "the MP3 is not this render";
     }
 }
 
