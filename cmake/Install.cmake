@@ -4,7 +4,8 @@
 #   libexec/velquor/velquor       the demo itself
 #   share/velquor/data/           the shaders and the soundtrack the programs read
 #   share/velquor/examples/hello-particles/   a demo of ones own starts here
-#   include/velquor/engine/*.h, include/velquor/tools/ShowTools.h,
+#   include/velquor/engine/*.h, include/velquor/tools/ShowTools.h, include/velquor/web/ShowPage.h,
+#   share/velquor/web/            the page runtime and the engine's show sources, for emcmake builds
 #   lib/libvq_engine.a, lib/libvq_tools.a, lib/libvq_tools_base.a
 #   lib/cmake/Velquor/            for find_package(Velquor): Velquor::vq_engine, Velquor::vq_tools,
 #                                 vq_add_frame_test
@@ -38,12 +39,29 @@ file(GLOB VQ_ENGINE_HEADERS ${CMAKE_SOURCE_DIR}/engine/*.h)
 install(FILES ${VQ_ENGINE_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velquor/engine COMPONENT dev)
 install(FILES ${CMAKE_SOURCE_DIR}/tools/ShowTools.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velquor/tools COMPONENT dev)
 install(EXPORT VelquorTargets NAMESPACE Velquor:: DESTINATION ${VQ_INSTALL_CMAKE} COMPONENT dev)
+
+# A show's own page: under emcmake, find_package(Velquor) compiles the
+# engine's show classes from these sources and gives vq_add_web_page, with
+# the page runtime and its header web/ShowPage.h.
+set(VQ_INSTALL_WEB ${VQ_INSTALL_DATA}/web)
+list(TRANSFORM VQ_ENGINE_SHOW_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/engine/ OUTPUT_VARIABLE VQ_ENGINE_WEB_SOURCES)
+install(FILES ${VQ_ENGINE_WEB_SOURCES} DESTINATION ${VQ_INSTALL_WEB}/engine COMPONENT dev)
+install(FILES ${CMAKE_SOURCE_DIR}/web/ShowPage.h ${CMAKE_SOURCE_DIR}/web/Synthesis.h
+  DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/velquor/web COMPONENT dev)
+install(FILES ${CMAKE_SOURCE_DIR}/web/ShowPage.cpp ${CMAKE_SOURCE_DIR}/web/Synthesis.cpp ${CMAKE_SOURCE_DIR}/web/PageFiles.cpp
+  DESTINATION ${VQ_INSTALL_WEB} COMPONENT dev)
+install(FILES ${CMAKE_SOURCE_DIR}/web/runtime/runtime.js ${CMAKE_SOURCE_DIR}/web/runtime/page.js
+  ${CMAKE_SOURCE_DIR}/web/runtime/boot.js ${CMAKE_SOURCE_DIR}/web/runtime/page.html ${CMAKE_SOURCE_DIR}/web/runtime/WebPage.cmake
+  DESTINATION ${VQ_INSTALL_WEB}/runtime COMPONENT dev)
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/web/runtime/pack.py DESTINATION ${VQ_INSTALL_WEB}/runtime COMPONENT dev)
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/VelquorConfig.cmake.in
   ${CMAKE_BINARY_DIR}/install/VelquorConfig.cmake
   INSTALL_DESTINATION ${VQ_INSTALL_CMAKE}
-  PATH_VARS VQ_INSTALL_DATA)
+  PATH_VARS VQ_INSTALL_DATA VQ_INSTALL_WEB CMAKE_INSTALL_INCLUDEDIR)
+# Any architecture: emscripten's 32-bit WebAssembly builds take the package too,
+# for the web page of a show (the native libraries are not theirs).
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/install/VelquorConfigVersion.cmake
-  COMPATIBILITY SameMajorVersion)
+  COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
 install(FILES ${CMAKE_BINARY_DIR}/install/VelquorConfig.cmake ${CMAKE_BINARY_DIR}/install/VelquorConfigVersion.cmake
   ${CMAKE_CURRENT_LIST_DIR}/VelquorFrameTest.cmake
   DESTINATION ${VQ_INSTALL_CMAKE} COMPONENT dev)
@@ -53,7 +71,7 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/velquor.pc.in ${CMAKE_BINARY_DIR}/insta
 install(FILES ${CMAKE_BINARY_DIR}/install/velquor.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
 
 # The starting point for a demo of one's own, to copy out of the install.
-set(VQ_HELLO_FILES main.cpp hello.h show.h preview.cpp capture.cpp CMakeLists.txt)
+set(VQ_HELLO_FILES main.cpp hello.h show.h preview.cpp capture.cpp page.cpp CMakeLists.txt)
 list(TRANSFORM VQ_HELLO_FILES PREPEND ${CMAKE_SOURCE_DIR}/examples/hello-particles/)
 install(FILES ${VQ_HELLO_FILES}
   DESTINATION ${VQ_INSTALL_DATA}/examples/hello-particles COMPONENT dev)

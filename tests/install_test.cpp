@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 
+#include "tests/support/Browser.h"
 #include "tests/support/CaptureRun.h"
 #include "tests/support/ExamplePicture.h"
 #include "tests/support/Process.h"
@@ -57,7 +58,11 @@ std::map<std::string, std::string> guideFiles() {
     return files;
 }
 
+// Into a folder of its own when the name has one ("web/page.cpp").
 void writeFile(const std::string& path, const std::string& text) {
+    size_t slash = path.rfind('/');
+    if (slash != std::string::npos)
+        commandOutput("mkdir -p '" + path.substr(0, slash) + "'");
     std::ofstream(path) << text;
 }
 
@@ -120,8 +125,9 @@ Outcome* Installed::install = nullptr;
 TEST_F(Installed, TheGuidesFirstDemoBuildsWithFindPackageRunsAndDrawsItsPicture) {
     TempDir project;
     std::map<std::string, std::string> files = guideFiles();
-    // CMakeLists.txt, spin.h, main.cpp, build.sh, and show.h, preview.cpp and capture.cpp for the tools
-    ASSERT_EQ(files.size(), 7u);
+    // CMakeLists.txt, spin.h, main.cpp, build.sh, show.h, preview.cpp and capture.cpp for the
+    // tools, and web/page.cpp and web/CMakeLists.txt for the page
+    ASSERT_EQ(files.size(), 9u);
     std::string source = project.path + "/src", build = project.path + "/build";
     ASSERT_EQ(shell("mkdir " + shellQuoted(source) + " && cp " + shellQuoted(guideShotSource) + " " +
                     shellQuoted(source)).status, 0);
@@ -231,6 +237,61 @@ TEST_F(Installed, TheDemoFindsItsDataFromAnyDirectory) {
     // The program itself, started elsewhere without the launcher, does not.
     Outcome bare = shell(noDisplay + shellQuoted(prefix->path + "/libexec/velquor/velquor"), "/");
     EXPECT_NE(bare.output.find("cannot read data/stars.vs"), std::string::npos) << bare.output;
+}
+
+// The web build of a project from the install alone, as the guide and the
+// hello-particles CMakeLists.txt give it: its one file, or why there is none.
+std::string webPage(const std::string& source, const std::string& build, const std::string& name,
+                    const std::string& prefix) {
+    Outcome made = shell("emcmake cmake -S " + shellQuoted(source) + " -B " + shellQuoted(build) +
+                         " -DCMAKE_BUILD_TYPE=Release -DVelquor_DIR=" + shellQuoted(prefix + "/lib/cmake/Velquor") +
+                         " && cmake --build " + shellQuoted(build));
+    std::string page = build + "/" + name + ".html";
+    if (made.status != 0 || readTextFile(page).empty())
+        return "no " + page + ":\n" + made.output;
+    return "";
+}
+
+// The page's frame-exact still at 3 s, as a PNG at shot.
+std::string pageStill(const std::string& page, int width, int height, const std::string& shot) {
+    Browser browser(width, height);
+    if (!browser.error.empty())
+        return browser.error;
+    std::string error = browser.navigate("file://" + page + "?at=3&size=" + std::to_string(width) + "x" +
+                                         std::to_string(height));
+    if (!error.empty())
+        return error;
+    const std::string status = "document.getElementById('status').textContent";
+    if (!browser.waitFor("/^(ready|error)/.test(" + status + ")", 120.0))
+        return "the page drew nothing in 120 s";
+    std::string failure, said = browser.evaluate(status, failure);
+    if (said.rfind("ready", 0) != 0)
+        return "the page says " + said + failure;
+    return browser.screenshot(shot);
+}
+
+// The guide's show and hello-particles as pages of one file, built from the
+// install with emscripten, each drawing the picture its native program draws.
+TEST_F(Installed, TheGuidesPageAndHelloParticlesPageDrawTheirPictures) {
+    TempDir project;
+    std::map<std::string, std::string> files = guideFiles();
+    for (const auto& file : files)
+        writeFile(project.path + "/" + file.first, file.second);
+    std::string guidePage = project.path + "/build-web/my-demo.html";
+    ASSERT_EQ(webPage(project.path + "/web", project.path + "/build-web", "my-demo", prefix->path), "");
+    std::string shot = project.path + "/page.png";
+    ASSERT_EQ(pageStill(guidePage, examplePictureWidth, examplePictureHeight, shot), "");
+    EXPECT_EQ(compareWithGuidePicture(shot), "");
+
+    std::string source = copyHelloParticles(project.path);
+    ASSERT_EQ(webPage(source, project.path + "/hello-web", "hello-particles", prefix->path), "");
+    ASSERT_EQ(pageStill(project.path + "/hello-web/hello-particles.html", 320, 180, shot), "");
+    tools::RgbImage still;
+    ASSERT_EQ(tools::readPng(shot, still), "");
+    int lit = 0;
+    for (size_t i = 0; i < still.rgb.size(); i += 3)
+        lit += still.rgb[i] + still.rgb[i + 1] + still.rgb[i + 2] > 3 * 80;
+    EXPECT_GT(lit, 200) << "hello-particles' page at 3 s is dark";
 }
 
 TEST(ReleaseFolder, UnpacksIntoOneFolderThatPlaysWhereItIs) {

@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "tests/outside/orbit.h"
+#include "tests/support/Browser.h"
 #include "tests/support/CaptureRun.h"
+#include "tests/support/PictureCompare.h"
 #include "tests/support/KeepsScenes.h"
 #include "tests/support/Process.h"
 #include "tests/support/XServer.h"
@@ -44,18 +46,30 @@ void writeFile(const std::string& path, const std::string& text) {
     std::rename((path + ".new").c_str(), path.c_str());
 }
 
-// Orbit built against an install in a prefix of its own, once per run; the
-// build directory, where its data/ is.
-const std::string& orbitBuild() {
+// Velquor installed in a prefix of its own, once per run.
+const std::string& installed() {
     static TempDir prefix;
+    static bool done = false;
+    if (!done) {
+        ShellOutcome install = runShell("cmake --install " + inQuotes(VQ_BUILD_DIR) + " --prefix " +
+                                            inQuotes(prefix.path) + " >/dev/null",
+                                        buildSeconds);
+        EXPECT_EQ(install.status, 0) << install.output;
+        done = true;
+    }
+    return prefix.path;
+}
+
+// Orbit built against the install, once per run; the build directory, where
+// its data/ is.
+const std::string& orbitBuild() {
     static TempDir project;
     static std::string build;
     if (!build.empty())
         return build;
-    ShellOutcome made = runShell("cmake --install " + inQuotes(VQ_BUILD_DIR) + " --prefix " + inQuotes(prefix.path) +
-                                     " >/dev/null && cmake -S " + inQuotes(VQ_SOURCE_DIR "/tests/outside") + " -B " +
+    ShellOutcome made = runShell("cmake -S " + inQuotes(VQ_SOURCE_DIR "/tests/outside") + " -B " +
                                      inQuotes(project.path) + " -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH=" +
-                                     inQuotes(prefix.path) + " && cmake --build " + inQuotes(project.path),
+                                     inQuotes(installed()) + " && cmake --build " + inQuotes(project.path),
                                  buildSeconds);
     EXPECT_EQ(made.status, 0) << made.output;
     if (made.status == 0)
@@ -98,6 +112,38 @@ int litPixels(const RgbImage& frame) {
     for (size_t i = 0; i < frame.rgb.size(); i += 3)
         lit += frame.rgb[i] + frame.rgb[i + 1] + frame.rgb[i + 2] > 3 * 80;
     return lit;
+}
+
+// Orbit's page of one file, built with emscripten from the install alone:
+// its frame-exact stills are the native capture's frames, held to the
+// pictures Orbit's own frame test keeps (reference/, 320x180 at 60 fps).
+TEST(OrbitPage, BuiltFromTheInstallDrawsTheCapturesFrames) {
+    TempDir web;
+    ShellOutcome made = runShell("emcmake cmake -S " + inQuotes(VQ_SOURCE_DIR "/tests/outside") + " -B " +
+                                     inQuotes(web.path) + " -DCMAKE_BUILD_TYPE=Release -DVelquor_DIR=" +
+                                     inQuotes(installed() + "/lib/cmake/Velquor") + " && cmake --build " +
+                                     inQuotes(web.path),
+                                 buildSeconds);
+    ASSERT_EQ(made.status, 0) << made.output;
+    std::string page = web.path + "/orbit.html";
+    EXPECT_LE(readTextFile(page).size(), 65536u) << made.output;
+    Browser browser(320, 180);
+    ASSERT_EQ(browser.error, "");
+    for (double seconds : moments) {
+        char name[32];
+        std::snprintf(name, sizeof name, "t%.3f.png", seconds);
+        SCOPED_TRACE(name);
+        ASSERT_EQ(browser.navigate("file://" + page + "?size=320x180&at=" + std::to_string(seconds)), "");
+        std::string failure, status = "document.getElementById('status').textContent";
+        ASSERT_TRUE(browser.waitFor("/^(ready|error)/.test(" + status + ")", 60.0));
+        ASSERT_EQ(browser.evaluate(status, failure).rfind("ready", 0), 0u) << browser.evaluate(status, failure);
+        ASSERT_EQ(browser.screenshot(web.path + "/" + name), "");
+        RgbImage still, reference;
+        ASSERT_EQ(tools::readPng(web.path + "/" + name, still), "");
+        ASSERT_EQ(tools::readPng(VQ_SOURCE_DIR "/tests/outside/reference/" + std::string(name), reference), "");
+        PictureDifference difference = comparePictures(still, reference);
+        EXPECT_FALSE(difference.differs) << difference.summary();
+    }
 }
 
 TEST(OrbitCapture, TwiceGivesTheSameLitFramesAtTheAskedSize) {

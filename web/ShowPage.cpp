@@ -1,4 +1,4 @@
-#include "web/runtime/ShowPage.h"
+#include "web/ShowPage.h"
 
 #include <GL/glew.h>
 #include <emscripten/emscripten.h>

@@ -1,4 +1,4 @@
-#include "web/runtime/Synthesis.h"
+#include "web/Synthesis.h"
 
 #include <emscripten/emscripten.h>
 

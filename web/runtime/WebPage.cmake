@@ -3,6 +3,7 @@
 #
 #   vq_add_web_page(<name>
 #     SOURCES <files...>            the page's main, which returns vq_web::pageMain(show)
+#                                   (#include "web/ShowPage.h")
 #     [LIBRARIES <targets...>]      what they link: the show's scenes
 #     [FILES <files...>]            data files the show reads, relative to DATA_DIRECTORY
 #     [DATA_DIRECTORY <dir>]        where FILES are; the show's working directory
@@ -16,13 +17,16 @@
 # show opens them by. A show's track is one of its FILES (MP3 or Ogg, which the
 # browser decodes); a silent show plays for its Show::seconds.
 set(VQ_WEB_RUNTIME_DIR ${CMAKE_CURRENT_LIST_DIR})
+# ShowPage, Synthesis and PageFiles: the runtime's C++ half, beside this folder.
+get_filename_component(VQ_WEB_SOURCE_DIR ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
 
 # Standalone WebAssembly: the imports are plain functions that runtime.js
-# gives, and an import it lacks is named by the packer. libm's functions come
+# gives (undefined symbols are those imports, so not warned of), and an import
+# it lacks is named by the packer. libm's functions come
 # from JavaScript's Math, which the page has anyway.
 set(VQ_WEB_LINK_OPTIONS
   -Oz --no-entry -sSTANDALONE_WASM=1 -sALLOW_MEMORY_GROWTH=1 -sMALLOC=emmalloc -sJS_MATH=1
-  -sERROR_ON_UNDEFINED_SYMBOLS=0 -sEXPORTED_FUNCTIONS=_main,_malloc)
+  -sERROR_ON_UNDEFINED_SYMBOLS=0 -Wno-undefined -sEXPORTED_FUNCTIONS=_main,_malloc)
 
 function(vq_web_module target)
   set_target_properties(${target} PROPERTIES SUFFIX .wasm)
@@ -51,14 +55,15 @@ function(vq_add_web_page name)
     set(PAGE_DATA_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR})
   endif()
 
-  add_executable(${name}_show ${PAGE_SOURCES} ${VQ_WEB_RUNTIME_DIR}/ShowPage.cpp ${VQ_WEB_RUNTIME_DIR}/PageFiles.cpp)
-  target_link_libraries(${name}_show PRIVATE ${PAGE_LIBRARIES} vq_engine)
+  add_executable(${name}_show ${PAGE_SOURCES} ${VQ_WEB_SOURCE_DIR}/ShowPage.cpp ${VQ_WEB_SOURCE_DIR}/PageFiles.cpp)
+  target_link_libraries(${name}_show PRIVATE ${PAGE_LIBRARIES} Velquor::vq_engine)
   vq_web_module(${name}_show)
   set(modules --show $<TARGET_FILE:${name}_show>)
   set(depends ${name}_show)
   if(PAGE_SYNTHESIS)
-    add_executable(${name}_synthesis ${PAGE_SYNTHESIS} ${VQ_WEB_RUNTIME_DIR}/Synthesis.cpp)
-    target_link_libraries(${name}_synthesis PRIVATE ${PAGE_SYNTHESIS_LIBRARIES})
+    add_executable(${name}_synthesis ${PAGE_SYNTHESIS} ${VQ_WEB_SOURCE_DIR}/Synthesis.cpp)
+    # The engine's include folder, where web/Synthesis.h is too.
+    target_link_libraries(${name}_synthesis PRIVATE ${PAGE_SYNTHESIS_LIBRARIES} Velquor::vq_engine)
     vq_web_module(${name}_synthesis)
     list(APPEND modules --synthesis $<TARGET_FILE:${name}_synthesis>)
     list(APPEND depends ${name}_synthesis)

@@ -105,7 +105,7 @@ function vqRuntime(host) {
   // version line and default precisions that WebGL 2 needs; the lines keep
   // their numbers, so the driver's reports point where the file does.
   function forWebGL(source) {
-    return source.replace(/^(\s*)#version[ \t]+[34][3-6]0([ \t]+core)?[ \t]*$/m,
+    return source.replace(/^(\s*)#version[ \t]+(33|4[0-6])0([ \t]+core)?[ \t]*$/m,
                           '$1#version 300 es\nprecision highp float;precision highp int;\n#line 2');
   }
 

@@ -3,7 +3,7 @@
 // same 16-bit WAV that velquor-soundtrack writes.
 #include "music/Score.h"
 #include "music/Wav.h"
-#include "web/runtime/Synthesis.h"
+#include "web/Synthesis.h"
 
 int main() {
     return vq_web::synthesisMain(
