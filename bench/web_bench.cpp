@@ -4,7 +4,9 @@
 // offered (the music made in the page) beside velquor-soundtrack's native
 // render of the same music, the load to the first frame-exact still, and the
 // live page's drawn frames a second from 20 s. Run from the build directory:
-//   ./web_bench            (or VQ_WEB_PAGE=FILE ./web_bench for another page)
+//   ./web_bench
+// or, for another show's page, VQ_WEB_PAGE=FILE VQ_WEB_SIZES=NAME-sizes.txt
+// ./web_bench --benchmark_filter='PageFile|LoadToFirstFrame'.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -22,8 +24,10 @@ using Clock = std::chrono::steady_clock;
 
 // The page ./run.sh web builds, or another given in VQ_WEB_PAGE.
 const std::string page = std::getenv("VQ_WEB_PAGE") ? std::getenv("VQ_WEB_PAGE") : VQ_WEB_SITE_DIR "/index.html";
-// What the packer measured of each part as it built the page.
-const std::string sizes = VQ_WEB_SITE_DIR "/../web/velquor_page-sizes.txt";
+// What the packer measured of each part as it built the page (NAME-sizes.txt
+// beside the page's build), or another page's given in VQ_WEB_SIZES.
+const std::string sizes =
+    std::getenv("VQ_WEB_SIZES") ? std::getenv("VQ_WEB_SIZES") : VQ_WEB_SITE_DIR "/../web/velquor_page-sizes.txt";
 
 double secondsSince(Clock::time_point begin) {
     return std::chrono::duration<double>(Clock::now() - begin).count();
