@@ -299,6 +299,8 @@ function vqPage(files, source) {
         document.exitFullscreen().catch(() => {});
       status.textContent = 'ended after ' + draws + ' frames';
       startButton.textContent = 'Play again';
+      // The last frame stays, dimmed under the front.
+      document.body.classList.add('over');
       front.hidden = false;
       startButton.focus();
     }
