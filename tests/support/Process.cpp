@@ -5,13 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 
 #include "tools/common/ChildProcess.h"
 
@@ -34,24 +30,6 @@ pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& o
     if (setup.output >= 0)
         close(setup.output);
     return pid;
-}
-
-int waitProcess(pid_t pid, double timeoutSeconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
-    for (;;) {
-        int status = 0;
-        pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            if (WIFEXITED(status))
-                return WEXITSTATUS(status);
-            if (WIFSIGNALED(status))
-                return 128 + WTERMSIG(status);
-            return -1;
-        }
-        if (done < 0 || std::chrono::steady_clock::now() > deadline)
-            return -1;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
 }
 
 void stopProcess(pid_t pid) {
@@ -85,22 +63,4 @@ ShellOutcome runShell(const std::string& command, double timeoutSeconds) {
     if (status < 0)
         stopProcess(child);
     return {status, readTextFile(log)};
-}
-
-std::string readTextFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-TempDir::TempDir() {
-    char pattern[] = "/tmp/velquor-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    path = made ? made : "/tmp";
-}
-
-TempDir::~TempDir() {
-    if (path.rfind("/tmp/velquor-test-", 0) == 0)
-        commandOutput("rm -rf '" + path + "'");
 }

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/ChildProcess.h"
+#include "tools/common/TempDir.h"
+
 // Child processes for tests that drive real programs (Xvfb, openbox, the demo).
 struct ProcessOptions {
     std::string workingDirectory;                              // empty: inherit
@@ -18,7 +21,7 @@ pid_t spawnProcess(const std::vector<std::string>& argv, const ProcessOptions& o
 
 // The exit status, 128 + signal for a killed child, or -1 when it is still
 // running after timeoutSeconds.
-int waitProcess(pid_t pid, double timeoutSeconds);
+using tools::waitProcess;
 
 // SIGTERM, then SIGKILL if it lingers; reaps the child.
 void stopProcess(pid_t pid);
@@ -34,16 +37,8 @@ struct ShellOutcome {
 // Runs a shell command, stopping it after timeoutSeconds.
 ShellOutcome runShell(const std::string& command, double timeoutSeconds);
 
-std::string readTextFile(const std::string& path);
-
-// A fresh directory under /tmp, removed by the destructor.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string path;
-};
+// A whole file; a fresh directory under /tmp, removed by the destructor.
+using tools::readTextFile;
+using tools::TempDir;
 
 #endif

@@ -30,6 +30,10 @@ pid_t startChild(const std::vector<std::string>& argv, const ChildSetup& setup);
 // the signal that ended it.
 int waitChild(pid_t child);
 
+// Waits at most timeoutSeconds: the exit status, 128 plus the signal for a
+// child that was killed, or -1 when it is still running (or is no child).
+int waitProcess(pid_t pid, double timeoutSeconds);
+
 } // namespace tools
 
 #endif

@@ -1,4 +1,4 @@
-#include "tests/support/Browser.h"
+#include "tools/common/Browser.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,6 +15,10 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+
+#include "tools/common/ChildProcess.h"
+
+namespace tools {
 
 namespace {
 
@@ -631,3 +635,5 @@ std::string Browser::whyGone() {
     }
     return endReason;
 }
+
+} // namespace tools
