@@ -34,9 +34,8 @@ namespace {
 
 const int badInput = 2;
 const int failed = 1;
-// Every frame of a sequence is written: fast. Single pictures are kept: small.
+// Every frame of a sequence is written: fast.
 const int framePngCompression = 3;
-const int stillPngCompression = 9;
 // Each PNG's compressor takes and gives back a few hundred kB. Handing the
 // top of the heap back to the system after every frame makes the next frame
 // fault it all in again, which costs more than the compression itself.
@@ -104,8 +103,6 @@ public:
 private:
     std::string drawAll();
     std::string keep(FrameNumber n);
-    std::string keepAt(size_t index);
-    int reportComparisons();
 
     const CaptureOptions& options;
     const FramePlan& plan;
@@ -174,34 +171,7 @@ int Capture::run() {
     if (framesWritten > 0)
         std::fprintf(stderr, "%s: wrote %lld PNG frame%s into %s\n", program.c_str(), framesWritten,
                      framesWritten == 1 ? "" : "s", framesDirectoryOf(options).c_str());
-    return options.compareDirectory.empty() ? 0 : reportComparisons();
-}
-
-// One line per --at frame on standard output, in the order given; one line
-// for each that does not agree, and the tally, on standard error.
-int Capture::reportComparisons() {
-    int agreeing = 0;
-    for (const FrameVerdict& verdict : verdicts) {
-        std::printf("%s\n", verdict.line().c_str());
-        agreeing += verdict.agrees;
-    }
-    std::fflush(stdout);
-    for (const FrameVerdict& verdict : verdicts)
-        if (!verdict.agrees)
-            complain(verdict.failure(), failed);
-    int count = int(verdicts.size());
-    if (agreeing == count) {
-        if (count == 1)
-            std::fprintf(stderr, "%s: the frame agrees with %s\n", program.c_str(), options.compareDirectory.c_str());
-        else
-            std::fprintf(stderr, "%s: all %d frames agree with %s\n", program.c_str(), count,
-                         options.compareDirectory.c_str());
-        return 0;
-    }
-    int failing = count - agreeing;
-    return complain(std::to_string(failing) + " of " + std::to_string(count) + " frames " +
-                        (failing == 1 ? "does" : "do") + " not agree with " + options.compareDirectory,
-                    failed);
+    return options.compareDirectory.empty() ? 0 : reportVerdicts(program, verdicts, options.compareDirectory);
 }
 
 // Every frame from the first: the show's motion advances once per frame.
@@ -236,7 +206,7 @@ std::string Capture::keep(FrameNumber n) {
     }
     auto times = wanted.atTimes.equal_range(n);
     for (auto at = times.first; at != times.second; ++at) {
-        std::string error = keepAt(at->second);
+        std::string error = keepAtFrame(frame, options, options.atTimes[at->second], verdicts, framesWritten);
         if (!error.empty())
             return error;
     }
@@ -246,28 +216,6 @@ std::string Capture::keep(FrameNumber n) {
     if (inRange && video)
         return video->writeFrame(frame);
     return "";
-}
-
-// The frame of the index-th --at time: held to its reference, written, or both.
-std::string Capture::keepAt(size_t index) {
-    double seconds = options.atTimes[index];
-    std::string directory = framesDirectoryOf(options);
-    // Compared before it is written: --frames may name the --compare directory.
-    if (!options.compareDirectory.empty())
-        verdicts.push_back(compareFrame(frame, options.compareDirectory, seconds));
-    if (directory.empty())
-        return "";
-    std::string name = atFrameName(seconds);
-    std::string error = writePng(frame, directory + "/" + name, stillPngCompression);
-    if (!error.empty())
-        return error;
-    framesWritten++;
-    if (!verdicts.empty() && !verdicts.back().differences.rgb.empty()) {
-        error = writePng(verdicts.back().differences, directory + "/" + name.substr(0, name.size() - 4) + "-diff.png",
-                         stillPngCompression);
-        verdicts.back().differences = RgbImage();
-    }
-    return error;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <set>
 
 #include "tools/common/FrameTime.h"
@@ -124,9 +125,22 @@ std::string crossCheck(const CaptureOptions& options) {
 } // namespace
 
 ParsedOptions parseCaptureOptions(const std::vector<std::string>& args) {
+    std::set<std::string> every = valueOptions;
+    every.insert("--gl-check");
+    return parseCaptureOptions(args, every);
+}
+
+ParsedOptions parseCaptureOptions(const std::vector<std::string>& args, const std::set<std::string>& accepted) {
     ParsedOptions parsed;
     CaptureOptions& options = parsed.options;
-    parsed.error = readOptions(args, options.help, {{"--gl-check", &options.glCheck}}, valueOptions,
+    std::map<std::string, bool*> flags;
+    if (accepted.count("--gl-check"))
+        flags["--gl-check"] = &options.glCheck;
+    std::set<std::string> withValues;
+    for (const std::string& name : valueOptions)
+        if (accepted.count(name))
+            withValues.insert(name);
+    parsed.error = readOptions(args, options.help, flags, withValues,
                                [&](const std::string& name, const std::string& value) {
                                    return applyOption(options, name, value);
                                });

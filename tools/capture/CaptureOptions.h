@@ -1,6 +1,7 @@
 #ifndef VELQUOR_CAPTURE_CAPTUREOPTIONS_H
 #define VELQUOR_CAPTURE_CAPTUREOPTIONS_H
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ using ParsedOptions = tools::Parsed<CaptureOptions>;
 
 // args excludes the program name.
 ParsedOptions parseCaptureOptions(const std::vector<std::string>& args);
+// The same for a tool that takes only the options in accepted (and --help),
+// with the same meanings and checks; any other is refused as unknown.
+ParsedOptions parseCaptureOptions(const std::vector<std::string>& args, const std::set<std::string>& accepted);
 
 // The help of NAME-capture, for the show named show with its track.
 std::string usageText(const std::string& show, const std::string& track);

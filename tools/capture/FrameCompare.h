@@ -2,7 +2,9 @@
 #define VELQUOR_CAPTURE_FRAMECOMPARE_H
 
 #include <string>
+#include <vector>
 
+#include "tools/capture/CaptureOptions.h"
 #include "tools/common/PictureCompare.h"
 #include "tools/common/PngFile.h"
 
@@ -32,6 +34,24 @@ struct FrameVerdict {
 };
 
 FrameVerdict compareFrame(const tools::RgbImage& frame, const std::string& directory, double seconds);
+
+// Single pictures are kept: small.
+const int stillPngCompression = 9;
+
+// The frame of an --at time, drawn by the capture or by a page: with
+// --compare held to its reference first (--frames may name the --compare
+// directory), its verdict added to verdicts; then written where
+// framesDirectoryOf says, a differing one with its differences beside it
+// (tT.TTT-diff.png), and counted in framesWritten. An error naming the file,
+// or empty.
+std::string keepAtFrame(const tools::RgbImage& frame, const CaptureOptions& options, double seconds,
+                        std::vector<FrameVerdict>& verdicts, long long& framesWritten);
+
+// One line per verdict on standard output, in the order given; one line
+// for each that does not agree, and the tally, on standard error, each after
+// "program: ". The exit status: 0 when all agree, 1 otherwise.
+int reportVerdicts(const std::string& program, const std::vector<FrameVerdict>& verdicts,
+                   const std::string& compareDirectory);
 
 } // namespace capture
 
