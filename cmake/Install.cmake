@@ -1,6 +1,6 @@
 # cmake --install <build> --prefix DIR puts here:
 #   bin/velquor                   a launcher: runs the demo where its data/ is
-#   bin/velquor-capture, bin/velquor-soundtrack (and bin/velquor-preview when built)
+#   bin/velquor-capture, bin/velquor-page-capture, bin/velquor-soundtrack (and bin/velquor-preview when built)
 #   libexec/velquor/velquor       the demo itself
 #   share/velquor/data/           the shaders and the soundtrack the programs read
 #   share/velquor/examples/hello-particles/   a demo of ones own starts here
@@ -22,7 +22,7 @@ set(VQ_INSTALL_CMAKE ${CMAKE_INSTALL_LIBDIR}/cmake/Velquor)
 
 # The programs and what they read.
 install(TARGETS velquor DESTINATION ${VQ_INSTALL_LIBEXEC} COMPONENT demo)
-install(TARGETS velquor-capture velquor-soundtrack DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
+install(TARGETS velquor-capture velquor-page-capture velquor-soundtrack DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 if(TARGET velquor-preview)
   install(TARGETS velquor-preview DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 endif()
@@ -77,7 +77,7 @@ install(FILES ${VQ_HELLO_FILES}
   DESTINATION ${VQ_INSTALL_DATA}/examples/hello-particles COMPONENT dev)
 
 # The manual pages, compressed as Debian keeps them (no name or time stored).
-set(VQ_MAN_PAGES velquor.6 velquor-capture.1 velquor-soundtrack.1)
+set(VQ_MAN_PAGES velquor.6 velquor-capture.1 velquor-page-capture.1 velquor-soundtrack.1)
 if(TARGET velquor-preview)
   list(APPEND VQ_MAN_PAGES velquor-preview.1)
 endif()

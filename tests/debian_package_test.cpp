@@ -116,12 +116,16 @@ TEST_F(DebianPackages, TheDemoInstallsWithItsDependenciesAndPlaysThroughTheLaunc
     ShellOutcome install = inRoot("apt-get install -y -qq ./" + demoPackage + " xvfb xauth", 600.0);
     ASSERT_EQ(install.status, 0) << install.output;
     EXPECT_EQ(
-        inRoot("for p in velquor velquor-capture velquor-soundtrack velquor-preview; do command -v $p; done", 10.0)
+        inRoot("for p in velquor velquor-capture velquor-page-capture velquor-soundtrack velquor-preview; do command -v $p; "
+               "done",
+               10.0)
             .output,
-        "/usr/bin/velquor\n/usr/bin/velquor-capture\n/usr/bin/velquor-soundtrack\n/usr/bin/velquor-preview\n");
+        "/usr/bin/velquor\n/usr/bin/velquor-capture\n/usr/bin/velquor-page-capture\n/usr/bin/velquor-soundtrack\n"
+        "/usr/bin/velquor-preview\n");
     EXPECT_EQ(
         inRoot("cd /usr/share/man && ls man6/velquor* man1/velquor*", 10.0).output,
-        "man1/velquor-capture.1.gz\nman1/velquor-preview.1.gz\nman1/velquor-soundtrack.1.gz\nman6/velquor.6.gz\n");
+        "man1/velquor-capture.1.gz\nman1/velquor-page-capture.1.gz\nman1/velquor-preview.1.gz\n"
+        "man1/velquor-soundtrack.1.gz\nman6/velquor.6.gz\n");
 
     // The installed track is the whole show; a short one in its place.
     ASSERT_TRUE(makeTestTrack(root->path + "/usr/share/velquor/data/quorvin.mp3", 2.0));
