@@ -53,12 +53,16 @@ set(CPACK_DEBIAN_DEV_PACKAGE_NAME libvelquor-dev)
 set(CPACK_DEBIAN_DEV_FILE_NAME "libvelquor-dev_${PROJECT_VERSION}_amd64.deb")
 set(CPACK_DEBIAN_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_DEV_PACKAGE_DEPENDS
-  "velquor (= ${PROJECT_VERSION}), libglew-dev, libgl-dev, libpng-dev, libturbojpeg0-dev, libsdl2-dev, libsdl2-mixer-dev")
+  "velquor (= ${PROJECT_VERSION}), libglew-dev, libgl-dev, libpng-dev, libturbojpeg0-dev, libsdl2-dev, libsdl2-mixer-dev, python3")
+# A show's web page is built with emscripten and packed by pack.py with terser
+# (and zopfli, when it is there).
+set(CPACK_DEBIAN_DEV_PACKAGE_SUGGESTS "emscripten, node-terser, zopfli")
 set(CPACK_COMPONENT_DEV_DESCRIPTION "engine of the Velquor demo, for demos of one's own
 The vq_engine library: timeline, matrices, shaders, textures,
 render-to-texture, particles, particle text and OBJ meshes on OpenGL 4.1.
 Headers, the static library, a CMake package (find_package(Velquor)),
-velquor.pc for pkg-config, and the hello-particles example to start from.")
+velquor.pc for pkg-config, the hello-particles example to start from, and
+the page runtime that makes a show a web page of one file under emcmake.")
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/DebianOptions.cmake)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/DebianOptions.cmake.in ${CMAKE_BINARY_DIR}/DebianOptions.cmake @ONLY)
 

@@ -144,6 +144,14 @@ TEST(OrbitPage, BuiltFromTheInstallDrawsTheCapturesFrames) {
         PictureDifference difference = comparePictures(still, reference);
         EXPECT_FALSE(difference.differs) << difference.summary();
     }
+    // Played live, a silent show runs on the page's own clock.
+    Browser live(320, 180, {"--autoplay-policy=no-user-gesture-required"});
+    ASSERT_EQ(live.navigate("file://" + page), "");
+    ASSERT_TRUE(live.waitFor("document.getElementById('start').disabled === false", 60.0));
+    std::string failure;
+    live.evaluate("document.getElementById('start').click()", failure);
+    EXPECT_TRUE(live.waitFor("Number(document.getElementById('status').dataset.frame) > 60", 30.0))
+        << live.evaluate("document.getElementById('status').textContent", failure);
 }
 
 TEST(OrbitCapture, TwiceGivesTheSameLitFramesAtTheAskedSize) {

@@ -155,6 +155,23 @@ std::vector<int> wavSamples(const std::string& bytes, std::string& why) {
     return samples;
 }
 
+// Velquor's show module packed again into page, without its synthesis: with
+// the given NAME=PATH files in place of the built ones. What the packer
+// said, empty when it packed.
+std::string repacked(const std::string& page, std::vector<std::string> files) {
+    for (const char* shader : {"data/stars.vs", "data/stars.fs"}) {
+        std::string name = std::string(shader) + "=";
+        bool given = std::any_of(files.begin(), files.end(), [&](const std::string& f) { return f.rfind(name, 0) == 0; });
+        if (!given)
+            files.push_back(name + VQ_WEB_BUILD_DIR "/web/" + shader);
+    }
+    std::string pack = "python3 '" VQ_SOURCE_DIR "/web/runtime/pack.py' --title Velquor --show '" VQ_WEB_BUILD_DIR
+                       "/web/velquor_page_show.wasm' --output '" + page + "'";
+    for (const std::string& file : files)
+        pack += " --file '" + file + "'";
+    return commandOutput(pack + " 2>&1");
+}
+
 } // namespace
 
 TEST_F(WebPage, IsOneFileUnder64KAndItsReleaseZipHasANote) {
@@ -321,6 +338,25 @@ TEST_F(WebPage, KeepsDrawingThroughAStormOfResizes) {
     expectStillOfItsFrame(browser, 480, 280, "resized");
 }
 
+// A show whose track is one of its files, as a maker's is: the browser's own
+// decoder plays it, and the show follows it.
+TEST_F(WebPage, ATrackPackedWithThePagePlaysThroughTheBrowsersDecoder) {
+    TempDir site;
+    ASSERT_EQ(repacked(site.path + "/index.html", {"data/quorvin.mp3=" VQ_BUILD_DIR "/data/quorvin.mp3"}), "");
+    Browser browser(320, 180, liveFlags);
+    ASSERT_EQ(browser.error, "");
+    std::string status = openPage(browser, "file://" + site.path + "/index.html", readySeconds);
+    ASSERT_EQ(status.rfind("ready to play", 0), 0u) << status;
+    EXPECT_EQ(evaluated(browser, "document.getElementById('save-music').hidden"), "true") << "no music was made";
+    ASSERT_EQ(evaluated(browser, "document.getElementById('start').click(), 'clicked'"), "clicked");
+    EXPECT_TRUE(browser.waitFor(frameShown + " > 60", 60.0)) << evaluated(browser, statusText);
+
+    // Without its track the page says which file it lacks.
+    ASSERT_EQ(repacked(site.path + "/index.html", {}), "");
+    EXPECT_EQ(openPage(browser, "file://" + site.path + "/index.html", readySeconds),
+              "error: the show's track data/quorvin.mp3 is not packed into the page");
+}
+
 TEST_F(WebPage, ABrokenShaderNoWebGL2AndNoWebAudioAreNamedOnThePage) {
     const std::string errorLine = "document.getElementById('error').textContent";
     {
@@ -330,11 +366,7 @@ TEST_F(WebPage, ABrokenShaderNoWebGL2AndNoWebAudioAreNamedOnThePage) {
         ASSERT_NE(shader, nullptr);
         std::fputs("#version 300 es\nvoid main() { syntax error here }\n", shader);
         std::fclose(shader);
-        std::string pack = "python3 '" VQ_SOURCE_DIR "/web/runtime/pack.py' --title Velquor --show '" VQ_WEB_BUILD_DIR
-                           "/web/velquor_page_show.wasm' --file 'data/stars.vs=" VQ_WEB_BUILD_DIR
-                           "/web/data/stars.vs' --file 'data/stars.fs=" +
-                           broken.path + "/stars.fs' --output '" + broken.path + "/index.html' 2>&1";
-        ASSERT_EQ(commandOutput(pack), "");
+        ASSERT_EQ(repacked(broken.path + "/index.html", {"data/stars.fs=" + broken.path + "/stars.fs"}), "");
         Browser browser(320, 180);
         ASSERT_EQ(browser.error, "");
         std::string status = openPage(browser, "file://" + broken.path + "/index.html?at=1&size=320x180", 60.0);

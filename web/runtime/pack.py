@@ -120,7 +120,11 @@ def minified(source, name):
               "const r=await require('terser').minify(s,{ecma:2020,compress:{passes:2},mangle:true});"
               "process.stdout.write(r.code)})")
     environment = dict(os.environ, NODE_PATH='/usr/share/nodejs')
+    if not shutil.which('node'):
+        fail('node is not installed, and terser runs on it (apt-get install node-terser)')
     result = subprocess.run(['node', '-e', script], input=source.encode(), capture_output=True, env=environment)
+    if b"Cannot find module 'terser'" in result.stderr:
+        fail('terser is not installed (apt-get install node-terser)')
     if result.returncode != 0 or not result.stdout:
         fail('terser could not minify %s: %s' % (name, result.stderr.decode().strip() or 'no output'))
     return result.stdout.decode()
