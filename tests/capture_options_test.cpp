@@ -241,6 +241,7 @@ TEST(OutputPaths, MakesTheFramesDirectoryAndChecksEveryOutputBeforeWork) {
         // Permission bits do not stop root; a file system that takes no files does.
         {{"--sheet", "/proc/sheet.png"}, "--sheet: cannot write /proc/sheet.png"},
         {{"--at", "1", "--frames", "/proc/frames"}, "--frames: cannot make the directory /proc/frames"},
+        {{"--at", "1", "--compare", dir.path + "/file"}, "--compare: "},
     };
     for (const Case& c : cases) {
         std::string error = prepareOutputs(options(c.args));

@@ -261,11 +261,7 @@ int captureMain(int argc, char** argv, const Show& show) {
     PlannedFrames planned = planFrames(options, showSeconds);
     if (!planned.ok())
         return complain(planned.error, badInput);
-    std::string error;
-    if (!options.compareDirectory.empty())
-        error = compareDirectoryError(options.compareDirectory);
-    if (error.empty())
-        error = prepareOutputs(options);
+    std::string error = prepareOutputs(options);
     if (!error.empty())
         return complain(error, badInput);
     if (!options.videoPath.empty() && !programInstalled("ffmpeg"))

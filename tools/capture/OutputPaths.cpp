@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "tools/capture/FrameCompare.h"
 #include "tools/common/AtomicFile.h"
 
 namespace capture {
@@ -57,6 +58,11 @@ std::string framesDirectoryOf(const CaptureOptions& options) {
 }
 
 std::string prepareOutputs(const CaptureOptions& options) {
+    if (!options.compareDirectory.empty()) {
+        std::string error = compareDirectoryError(options.compareDirectory);
+        if (!error.empty())
+            return error;
+    }
     if (!options.videoPath.empty()) {
         std::string error = checkFileOutput("--video", options.videoPath);
         if (!error.empty())

@@ -12,9 +12,9 @@ namespace capture {
 std::string framesDirectoryOf(const CaptureOptions& options);
 
 // Makes sure every output can be written before any work starts: the
-// frames directory exists (it is made when missing) and takes files, and
-// the video and sheet can be made where they are named. One line naming the
-// path and why, or empty.
+// --compare directory can be read, the frames directory exists (it is made
+// when missing) and takes files, and the video and sheet can be made where
+// they are named. One line naming the path and why, or empty.
 std::string prepareOutputs(const CaptureOptions& options);
 
 } // namespace capture

@@ -283,10 +283,7 @@ int main(int argc, char** argv) {
     PlannedFrames planned = planFrames(options, longestSeconds);
     if (!planned.ok())
         return complain(planned.error, badInput);
-    if (!options.compareDirectory.empty())
-        error = compareDirectoryError(options.compareDirectory);
-    if (error.empty())
-        error = prepareOutputs(options);
+    error = prepareOutputs(options);
     if (!error.empty())
         return complain(error, badInput);
     char absolute[PATH_MAX];
