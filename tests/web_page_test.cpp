@@ -396,3 +396,44 @@ TEST_F(WebPage, ABrokenShaderNoWebGL2AndNoWebAudioAreNamedOnThePage) {
         EXPECT_EQ(evaluated(browser, errorLine), "this browser has no Web Audio, which the page plays its music through");
     }
 }
+
+// What cannot be packed is one line from the packer, naming it; a page read
+// in another encoding than its own says so instead of running garbled bytes.
+TEST_F(WebPage, ThePackerAndThePageNameWhatTheyCannotDo) {
+    TempDir dir;
+    auto write = [&](const std::string& name, const std::string& bytes) {
+        std::FILE* file = std::fopen((dir.path + "/" + name).c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::fclose(file);
+    };
+    // A module importing one function: type () -> (), then env.vq_no_such_call.
+    write("odd.wasm", std::string("\0asm\1\0\0\0" "\1\4\1\x60\0\0" "\2\x17\1\3env\x0fvq_no_such_call\0\0", 8 + 6 + 25));
+    write("text.wasm", "not a module\n");
+    const std::string show = VQ_WEB_BUILD_DIR "/web/velquor_page_show.wasm";
+    struct Case {
+        std::string arguments;
+        std::string line;
+    };
+    const Case cases[] = {
+        {"--show '" + dir.path + "/odd.wasm'", "pack.py: the page runtime has no vq_no_such_call, which odd.wasm imports"},
+        {"--show '" + dir.path + "/text.wasm'", "pack.py: " + dir.path + "/text.wasm is not a WebAssembly module"},
+        {"--show '" + show + "' --file data/stars.vs", "pack.py: --file 'data/stars.vs' is not NAME=PATH"},
+        {"--show '" + show + "' --file data/stars.vs=" + dir.path + "/none",
+         "pack.py: cannot read " + dir.path + "/none: No such file or directory"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(commandOutput("python3 '" VQ_SOURCE_DIR "/web/runtime/pack.py' --title T --output '" + dir.path +
+                                "/page.html' " + c.arguments + " 2>&1"),
+                  c.line + "\n")
+            << c.arguments;
+    EXPECT_EQ(fileSize(dir.path + "/page.html"), -1) << "no page is left behind";
+
+    // A byte-order mark outranks the page's own charset, as a server's header does.
+    write("index.html", "\xef\xbb\xbf" + readTextFile(page));
+    Browser browser(320, 180);
+    ASSERT_EQ(browser.error, "");
+    EXPECT_EQ(openPage(browser, "file://" + dir.path + "/index.html?at=1", 30.0),
+              "error: this file was read as UTF-8, not as the windows-1252 it is written in: open it from disk, or "
+              "serve it without a charset");
+}
